@@ -14,7 +14,7 @@ namespace quorvel {
 // a file hit, nothing for a folder hit.
 class RowBatch
 {
-public:
+  public:
     struct Row {
         std::uint64_t offset;
         std::uint32_t pathLength;
@@ -47,7 +47,7 @@ public:
         m_rows.clear();
     }
 
-private:
+  private:
     std::string m_bytes;
     std::vector<Row> m_rows;
 };
@@ -55,9 +55,17 @@ private:
 // Where a search hands its rows, in batches, from the thread that runs the search.
 class RowSink
 {
-public:
+  public:
     virtual ~RowSink() = default;
     virtual void takeRows(RowBatch &&rows) = 0;
+
+    // A root or folder that could not be opened or listed (errno value in errorNumber). The
+    // walk goes on without it; the window ignores this, the command line reports it.
+    virtual void folderFailed(std::string_view path, int errorNumber)
+    {
+        (void)path;
+        (void)errorNumber;
+    }
 };
 
 // How far a walk has got: folders listed and files seen so far.
@@ -70,4 +78,4 @@ struct WalkProgress {
 // and per folder.
 using StopFlag = std::atomic<bool>;
 
-}  // namespace quorvel
+} // namespace quorvel

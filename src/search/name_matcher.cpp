@@ -1,0 +1,210 @@
+#include "search/name_matcher.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+
+#include "search/aho_corasick.h"
+#include "text/characters.h"
+
+namespace quorvel {
+namespace {
+
+constexpr std::uint32_t kNone = UINT32_MAX;
+// Few enough keywords that one substring search per keyword beats building an automaton.
+constexpr std::size_t kPlainSearchLimit = 3;
+
+inline unsigned char lowerByte(unsigned char b)
+{
+    return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
+}
+
+inline std::size_t hashOf(std::string_view text)
+{
+    return std::hash<std::string_view>{}(text);
+}
+
+inline int lengthBit(std::size_t length)
+{
+    return length < 63 ? static_cast<int>(length) : 63;
+}
+
+} // namespace
+
+KeywordMatcher::KeywordMatcher(const std::vector<std::string> &keywords, MatchRule rule, CaseFold fold,
+                               text::Codeset codeset, std::size_t firstKeyword)
+    : m_rule(rule), m_fold(fold), m_codeset(codeset), m_keywordCount(keywords.size())
+{
+    std::vector<std::string> folded;
+    std::vector<std::uint32_t> order;
+    for (std::size_t k = firstKeyword; k < keywords.size(); ++k) {
+        folded.emplace_back();
+        this->fold(keywords[k], folded.back());
+        order.push_back(static_cast<std::uint32_t>(k));
+    }
+    auto textOf = [&](std::uint32_t k) -> const std::string & { return folded[k - firstKeyword]; };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return textOf(a) < textOf(b); });
+
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i == 0 || textOf(order[i]) != m_patterns.back()) {
+            m_keywordStart.push_back(static_cast<std::uint32_t>(m_keywordIndex.size()));
+            m_patterns.push_back(textOf(order[i]));
+        }
+        m_keywordIndex.push_back(order[i]);
+    }
+    m_keywordStart.push_back(static_cast<std::uint32_t>(m_keywordIndex.size()));
+    // Each pattern's keywords are in ascending order: the sort was stable over ascending indices.
+    for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
+        if (m_patterns[p].empty())
+            m_emptyPattern = p;
+    }
+
+    if (rule == MatchRule::Contains) {
+        const std::size_t nonEmpty = m_patterns.size() - (m_emptyPattern != kNone ? 1 : 0);
+        if (nonEmpty > kPlainSearchLimit) {
+            m_automaton = std::make_unique<AhoCorasick>();
+            m_automaton->build(m_patterns, m_emptyPattern);
+        }
+        return;
+    }
+    std::size_t capacity = 16;
+    while (capacity < m_patterns.size() * 2)
+        capacity *= 2;
+    m_slots.assign(capacity, 0);
+    for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
+        m_lengthMask |= std::uint64_t{1} << lengthBit(m_patterns[p].size());
+        std::size_t slot = hashOf(m_patterns[p]) & (capacity - 1);
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & (capacity - 1);
+        m_slots[slot] = p + 1;
+    }
+}
+
+KeywordMatcher::~KeywordMatcher() = default;
+
+void KeywordMatcher::fold(std::string_view name, std::string &out) const
+{
+    out.assign(name);
+    if (m_fold == CaseFold::Bytes || m_codeset == text::Codeset::Utf8) {
+        // In UTF-8 no byte of a multibyte character lies in A-Z, so folding bytes is folding characters.
+        for (char &c : out)
+            c = static_cast<char>(lowerByte(static_cast<unsigned char>(c)));
+    } else {
+        text::foldAsciiCase(out, m_codeset);
+    }
+}
+
+std::uint32_t KeywordMatcher::lookup(std::string_view folded) const
+{
+    if (!(m_lengthMask & (std::uint64_t{1} << lengthBit(folded.size()))))
+        return kNone;
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t slot = hashOf(folded) & mask;; slot = (slot + 1) & mask) {
+        const std::uint32_t entry = m_slots[slot];
+        if (entry == 0)
+            return kNone;
+        if (m_patterns[entry - 1] == folded)
+            return entry - 1;
+    }
+}
+
+bool KeywordMatcher::startsCharacter(std::string_view folded, std::size_t pos, Scratch &scratch) const
+{
+    if (m_codeset == text::Codeset::Utf8) {
+        const auto b = static_cast<unsigned char>(folded[pos]);
+        return (b & 0xC0) != 0x80 || text::isCharBoundary(folded, pos, m_codeset);
+    }
+    if (scratch.boundary.empty()) {
+        // Folding never moves a character boundary, so the folded text's boundaries are the name's.
+        scratch.boundary.assign(folded.size() + 1, 0);
+        for (std::size_t at = 0; at < folded.size(); at += text::charLength(folded, at, m_codeset))
+            scratch.boundary[at] = 1;
+        scratch.boundary[folded.size()] = 1;
+    }
+    return scratch.boundary[pos] != 0;
+}
+
+void KeywordMatcher::addKeywordsOf(std::uint32_t pattern, std::vector<std::uint32_t> &hits) const
+{
+    hits.insert(hits.end(), m_keywordIndex.begin() + m_keywordStart[pattern],
+                m_keywordIndex.begin() + m_keywordStart[pattern + 1]);
+}
+
+void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<std::uint32_t> &hits) const
+{
+    hits.clear();
+    if (m_patterns.empty())
+        return;
+    std::vector<std::uint32_t> &found = scratch.patterns;
+    found.clear();
+    fold(name, scratch.folded);
+    const std::string_view folded = scratch.folded;
+
+    if (m_rule != MatchRule::Contains) {
+        const std::uint32_t whole = lookup(folded);
+        if (whole != kNone)
+            found.push_back(whole);
+        if (m_rule == MatchRule::NameOrStem) {
+            // A '.' byte never lies inside a multibyte character in UTF-8 or GBK, so the last
+            // '.' byte is the last '.' character.
+            const std::size_t dot = folded.rfind('.');
+            if (dot != std::string_view::npos && dot > 0) {
+                const std::uint32_t stem = lookup(folded.substr(0, dot));
+                if (stem != kNone)
+                    found.push_back(stem);
+            }
+        }
+    } else {
+        scratch.boundary.clear();
+        if (m_emptyPattern != kNone)
+            found.push_back(m_emptyPattern);
+        if (!m_automaton) {
+            for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
+                if (p == m_emptyPattern)
+                    continue;
+                const std::string_view pattern = m_patterns[p];
+                for (std::size_t at = folded.find(pattern); at != std::string_view::npos;
+                     at = folded.find(pattern, at + 1)) {
+                    if (startsCharacter(folded, at, scratch)) {
+                        found.push_back(p);
+                        break;
+                    }
+                }
+            }
+        } else {
+            const AhoCorasick &a = *m_automaton;
+            if (scratch.stamp.size() != m_patterns.size()) {
+                scratch.stamp.assign(m_patterns.size(), 0);
+                scratch.generation = 0;
+            }
+            if (++scratch.generation == 0) {
+                std::fill(scratch.stamp.begin(), scratch.stamp.end(), 0);
+                scratch.generation = 1;
+            }
+            const std::uint32_t generation = scratch.generation;
+            std::uint32_t state = 0;
+            for (std::size_t i = 0; i < folded.size(); ++i) {
+                state = a.step(state, static_cast<unsigned char>(folded[i]));
+                a.forEachMatch(state, [&](std::uint32_t p) {
+                    if (scratch.stamp[p] == generation)
+                        return;
+                    const std::size_t start = i + 1 - m_patterns[p].size();
+                    if (startsCharacter(folded, start, scratch)) {
+                        scratch.stamp[p] = generation;
+                        found.push_back(p);
+                    }
+                });
+            }
+        }
+    }
+
+    if (found.empty())
+        return;
+    for (std::uint32_t p : found)
+        addKeywordsOf(p, hits);
+    if (found.size() > 1)
+        std::sort(hits.begin(), hits.end());
+}
+
+} // namespace quorvel

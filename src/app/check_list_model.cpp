@@ -150,12 +150,12 @@ void CheckListModel::setAllChecked(bool checked)
     emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
 }
 
-void CheckListModel::checkRows(const std::vector<int> &ascendingRows)
+void CheckListModel::setRowsChecked(const std::vector<int> &ascendingRows, bool checked)
 {
     if (ascendingRows.empty())
         return;
     for (int row : ascendingRows)
-        m_rows.setChecked(static_cast<std::size_t>(row), true);
+        m_rows.setChecked(static_cast<std::size_t>(row), checked);
     emit dataChanged(index(ascendingRows.front(), 0), index(ascendingRows.back(), 0), {Qt::CheckStateRole});
 }
 

@@ -49,8 +49,8 @@ public:
     void setCellText(int row, int column, std::string_view text);
     void setRowChecked(int row, bool checked);
     void setAllChecked(bool checked);
-    // Checks every row of the list (ascending, no repeats) in one change.
-    void checkRows(const std::vector<int> &ascendingRows);
+    // Sets the check mark of every listed row (ascending, no repeats) in one change.
+    void setRowsChecked(const std::vector<int> &ascendingRows, bool checked);
     void removeRowAt(int row);
     // Removes the rows (ascending, no repeats), one change per run of neighbours, or one
     // reset when they are many.

@@ -15,7 +15,16 @@
 #include <QTextCursor>
 
 #include "app/drop_target.h"
+#include "fileops/batch_operations.h"
+#include "fileops/clipboard_list.h"
+#include "app/option_settings.h"
 #include "app/qt_text.h"
+#include "app/saved_state.h"
+#include "results/column_sort.h"
+#include "results/result_actions.h"
+#include "roots/path_list.h"
+#include "search/not_found_action.h"
+#include "search/search_request.h"
 #include "text/characters.h"
 
 namespace quorvel {
@@ -60,6 +69,15 @@ MainWindow::MainWindow(ShellServices &shell, ProcessArrays &arrays, QWidget *par
     buildMenus();
     attachTooltips();
     describeForAccessibility();
+    pathList = new PathList(*this);
+    savedState = new SavedState(*this);
+    optionSettings = new OptionSettings(*this, *savedState);
+    searchRequest = new SearchRequest(*this);
+    notFoundAction = new NotFoundAction(*this);
+    resultActions = new ResultActions(*this);
+    columnSort = new ColumnSort(*this);
+    batchOperations = new BatchOperations(*this);
+    clipboardList = new ClipboardList(*this);
     m_built = true;
     onCreated();
 }
@@ -186,7 +204,8 @@ void MainWindow::describeForAccessibility()
 
 void MainWindow::onCreated()
 {
-    // Subsystems that need a word at creation (the drop target, the saved options) hook in here.
+    pathList->enablePathDrop();
+    optionSettings->restoreOptions();
 }
 
 std::string MainWindow::keywordText() const
@@ -216,7 +235,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
-        // The closing handler: subsystems that save state at closing hook in here.
+        savedState->saveKeywordsAndPaths();
     }
     event->accept();
 }

@@ -21,7 +21,16 @@ class QRadioButton;
 
 namespace quorvel {
 
+class BatchOperations;
+class ClipboardList;
+class ColumnSort;
 class DropTarget;
+class NotFoundAction;
+class OptionSettings;
+class PathList;
+class ResultActions;
+class SavedState;
+class SearchRequest;
 
 // The main window: every control at its place, with its identifier as member name and Qt
 // object name, the two popup menus, the hint over the keyword box and the tooltips. The
@@ -94,6 +103,17 @@ public:
     QAction *删除按钮开关;
 
     static const char *const kHintText;
+
+    // The handlers of the subsystems, created with the window.
+    PathList *pathList = nullptr;
+    SavedState *savedState = nullptr;
+    OptionSettings *optionSettings = nullptr;
+    SearchRequest *searchRequest = nullptr;
+    NotFoundAction *notFoundAction = nullptr;
+    ResultActions *resultActions = nullptr;
+    ColumnSort *columnSort = nullptr;
+    BatchOperations *batchOperations = nullptr;
+    ClipboardList *clipboardList = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

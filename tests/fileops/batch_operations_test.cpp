@@ -1,4 +1,5 @@
 #include <QMimeData>
+#include <QUrl>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QCheckBox>
@@ -174,8 +175,8 @@ TEST_F(BatchOperationsTest, DeleteRemovesExactlyTheTrashedRows)
     EXPECT_EQ(window->进度条1->value(), 3);
     for (const char *gone : {"B", "D", "E"}) {
         EXPECT_FALSE(fs::exists(files / gone));
-        EXPECT_TRUE(fs::exists(data / "share/Trash/files" / gone)) << gone;
-        EXPECT_TRUE(fs::exists(data / (std::string("share/Trash/info/") + gone + ".trashinfo")));
+        EXPECT_TRUE(fs::exists(data / (std::string("share/Trash/files/") + gone))) << gone;
+        EXPECT_TRUE(fs::exists(data / (std::string("share/Trash/info/") + gone + ".trashinfo").c_str()));
     }
     for (int r = 0; r < 3; ++r)
         EXPECT_FALSE(list()->isRowChecked(r));

@@ -1,0 +1,80 @@
+// Drives the real window offscreen: puts a keyword file into the keyword box, one root into
+// the folder list, clicks 按钮_立即搜索 and times the search until its final status text,
+// rows shown in the list included. Prints the seconds of each run, one per line.
+//
+//   window_search_bench ROOT KEYWORD_FILE [--fuzzy] [--runs N]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/main_window.h"
+#include "roots/path_list.h"
+#include "search/search_request.h"
+#include "settings/whole_file.h"
+
+namespace {
+
+// Dialogs never open in a benchmark.
+class SilentShell : public quorvel::ShellServices
+{
+public:
+    void showMessage(const std::string &text, const std::string &) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    bool askOkCancel(const std::string &, const std::string &) override { return false; }
+    std::string chooseFolder(const std::string &) override { return {}; }
+    void openPath(const std::string &) override {}
+    void showInFolder(const std::string &) override {}
+    void putFilesOnClipboard(const std::vector<std::string> &) override {}
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s ROOT KEYWORD_FILE [--fuzzy] [--runs N]\n", argv[0]);
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const std::string root = argv[1];
+    const auto keywords = quorvel::readWholeFile(argv[2]);
+    if (!keywords) {
+        std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 2;
+    }
+    bool fuzzy = false;
+    int runs = 3;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--fuzzy") == 0)
+            fuzzy = true;
+        else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+    }
+
+    SilentShell shell;
+    quorvel::ProcessArrays arrays;
+    quorvel::MainWindow window(shell, arrays);
+    window.show();
+    window.pathList->addSearchPathRow(root);
+    (fuzzy ? window.单选框_模糊搜索 : window.单选框_精确搜索)->setChecked(true);
+    for (int run = 0; run < runs; ++run) {
+        window.setKeywordText(*keywords);
+        QEventLoop loop;
+        QObject::connect(window.searchRequest, &quorvel::SearchRequest::searchFinished, &loop, &QEventLoop::quit);
+        QElapsedTimer timer;
+        timer.start();
+        window.按钮_立即搜索->click();
+        if (window.searchRequest->isRunning())
+            loop.exec();
+        std::printf("%.4f %d\n", timer.nsecsElapsed() / 1e9, window.超级列表框1->rowCount());
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -111,6 +111,7 @@ private:
     }
     void removeHalfMade(int folderFd, const std::string &name, const std::string &shownAs);
 
+    void openFlushTarget(int dstFolder);
     bool placeCopy(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath,
                    int dstDir, const std::string &dstDirPath, ClashMode mode, CopiedEntry *record,
                    std::string *finalPath, int attempts = 0);
@@ -145,6 +146,13 @@ private:
     std::uint64_t m_bytesDone = 0;
     std::uint64_t m_bytesReported = 0;
     bool m_copyRangeUsable = true;
+    // A move flushes each new file and folder to disk as it is made, unless one flush of
+    // the whole destination filesystem follows (a folder moved across filesystems).
+    bool m_flushEachEntry = true;
+    // The destination's filesystem, opened before anything is written, so that one syncfs()
+    // on it flushes a whole moved folder and reports the write-back errors of the run.
+    UniqueFd m_flushFs;
+    dev_t m_flushDevice = 0;
     std::vector<char> m_buffer;
     std::vector<Identity> m_output;
     // Removal of a moved source: the first entry that had to stay.
@@ -357,6 +365,16 @@ bool Transfer::copyChildren(int srcFolder, const std::string &srcPath, int dstFo
     return true;
 }
 
+void Transfer::openFlushTarget(int dstFolder)
+{
+    UniqueFd fd(::openat(dstFolder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.valid() && ::fstat(fd.get(), &st) == 0) {
+        m_flushFs = std::move(fd);
+        m_flushDevice = st.st_dev;
+    }
+}
+
 bool Transfer::copyFolder(int srcDir, const std::string &name, const std::string &srcPath, int dstDir,
                           const std::string &newName, const std::string &shownAs, bool durable, CopiedEntry *record)
 {
@@ -444,6 +462,8 @@ bool Transfer::placeCopy(int srcDir, const std::string &name, const struct stat 
             return fail("a folder of the same name is in the way:", wantedPath, EISDIR);
         if (isFolder)
             return fail("an entry of the same name that is not a folder is in the way:", wantedPath, ENOTDIR);
+        // The old file goes only once the new one is on disk, so that neither a failure
+        // nor a crash can leave the name without a whole file.
         const std::string temporary = detail::temporaryName(name);
         if (!build(srcDir, name, st, srcPath, dstDir, temporary, wantedPath, true, record)) {
             removeHalfMade(dstDir, temporary, wantedPath);
@@ -458,7 +478,10 @@ bool Transfer::placeCopy(int srcDir, const std::string &name, const struct stat 
     }
 
     const std::string temporary = detail::temporaryName(name);
-    if (!build(srcDir, name, st, srcPath, dstDir, temporary, wantedPath, m_forMove, record)) {
+    struct stat folderSt {};
+    const bool flushNow = m_forMove && (m_flushEachEntry || ::fstat(dstDir, &folderSt) != 0 ||
+                                        folderSt.st_dev != m_flushDevice);
+    if (!build(srcDir, name, st, srcPath, dstDir, temporary, wantedPath, flushNow, record)) {
         removeHalfMade(dstDir, temporary, wantedPath);
         return false;
     }
@@ -493,6 +516,7 @@ FileOpResult Transfer::copyTop(int srcParent, const std::string &name, const str
                                ClashMode mode)
 {
     std::string target;
+    openFlushTarget(dstFolder);
     placeCopy(srcParent, name, st, srcPath, dstFolder, dstFolderPath, mode, nullptr, &target);
     return finish(target);
 }
@@ -548,20 +572,29 @@ bool Transfer::moveAcross(int srcDir, const std::string &name, const struct stat
     // Without the right to remove the source, a move would end as an unasked copy.
     if (::faccessat(srcDir, ".", W_OK, AT_EACCESS) != 0)
         return fail("cannot remove", srcPath, errno);
+    // A folder's files are flushed together by one syncfs() at the end, which costs one
+    // wait instead of one per file.
+    struct stat folderSt {};
+    const bool flushTogether = S_ISDIR(st.st_mode) && m_flushFs.valid() && ::fstat(dstDir, &folderSt) == 0 &&
+                               folderSt.st_dev == m_flushDevice;
+    m_flushEachEntry = !flushTogether;
     CopiedEntry record;
     std::string target;
-    if (!placeCopy(srcDir, name, st, srcPath, dstDir, dstDirPath, mode, &record, &target))
+    const bool copied = placeCopy(srcDir, name, st, srcPath, dstDir, dstDirPath, mode, &record, &target);
+    m_flushEachEntry = true;
+    if (!copied)
         return false;
     if (finalPath)
         *finalPath = target;
-    // Every file and new folder was flushed as it was written; flush the folder that now
-    // names the copy, so the copy survives a crash before the source goes.
-    UniqueFd folder(::openat(dstDir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.valid()) {
+    // The copy must be on disk, names included, before the source goes.
+    if (flushTogether) {
+        if (::syncfs(m_flushFs.get()) != 0)
+            return fail("cannot write", target, errno);
+    } else if (UniqueFd folder(::openat(dstDir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)); folder.valid()) {
         if (::fsync(folder.get()) != 0)
             return fail("cannot write", dstDirPath, errno);
     } else {
-        ::sync();
+        ::sync();  // a folder we may write but not read: no descriptor to flush through
     }
     removeCopied(srcDir, record, srcPath);
     if (!m_keptReason.empty())
@@ -594,6 +627,8 @@ bool Transfer::moveInto(int srcDir, const std::string &name, const struct stat &
             return true;
         }
         const bool existingIsFolder = S_ISDIR(existing.st_mode);
+        if (existingIsFolder && isFolder && existing.st_dev != st.st_dev)
+            return moveAcross(srcDir, name, st, srcPath, dstDir, dstDirPath, mode, finalPath);
         if (existingIsFolder && isFolder) {
             UniqueFd src(::openat(srcDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!src.valid())
@@ -659,6 +694,7 @@ FileOpResult Transfer::moveTop(int srcParent, const std::string &name, const str
                                ClashMode mode)
 {
     std::string target;
+    openFlushTarget(dstFolder);
     moveInto(srcParent, name, st, srcPath, dstFolder, dstFolderPath, mode, &target);
     return finish(target);
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "fileops/isolated_child.h"
@@ -383,6 +384,34 @@ TEST_F(AcrossFilesystems, MoveMergesIntoAnExistingFolderAndReplacesFiles)
     EXPECT_EQ(readFile(shm.path() + "/tree/same.txt"), "new");
     EXPECT_EQ(readFile(shm.path() + "/tree/sub/a.txt"), "tree/sub/a.txt");
     EXPECT_EQ(listNames(src), "");
+}
+
+TEST_F(AcrossFilesystems, EntriesThatChangeOrAppearDuringAMoveStayInTheSource)
+{
+    const std::string big(9 << 20, 'b');
+    makeTree(src, {"tree/small.txt"});
+    writeFile(src + "/tree/big.bin", big);
+
+    // An entry added while the move runs was never copied, so it must not be removed.
+    OperationControl control;
+    control.onProgress = [&](std::uint64_t) { writeFile(src + "/tree/added.txt", "late"); };
+    const FileOpResult added = moveEntry(src + "/tree", shm.path(), ClashMode::Rename, control);
+    EXPECT_EQ(added.status, FileOpStatus::Failed);
+    EXPECT_NE(added.reason.find("was kept"), std::string::npos) << added.reason;
+    EXPECT_EQ(listNames(src + "/tree"), "added.txt");
+    EXPECT_EQ(readFile(shm.path() + "/tree/big.bin"), big);
+    EXPECT_EQ(readFile(shm.path() + "/tree/small.txt"), "tree/small.txt");
+
+    // A file that grows while it is copied is kept, and no partial copy is left.
+    writeFile(src + "/growing.bin", big);
+    control.onProgress = [&](std::uint64_t) {
+        std::ofstream(src + "/growing.bin", std::ios::app) << "more";
+    };
+    const FileOpResult grown = moveEntry(src + "/growing.bin", shm.path(), ClashMode::Rename, control);
+    EXPECT_EQ(grown.status, FileOpStatus::Failed);
+    EXPECT_NE(grown.reason.find("changed while it was moved"), std::string::npos) << grown.reason;
+    EXPECT_GT(readFile(src + "/growing.bin").size(), big.size());
+    EXPECT_EQ(listNames(shm.path()), "tree");
 }
 
 struct ProgressCase {

@@ -25,17 +25,23 @@ constexpr std::uint64_t progressStep = std::uint64_t(4) << 20;
 constexpr std::size_t bufferSize = std::size_t(1) << 20;
 constexpr unsigned maxNumberedNames = 100000;
 
-bool sameTime(const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+bool sameTime(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 // A filesystem that cannot store an owner, a mode or a time (FAT, some network shares)
 // answers with one of these; the copy is still good.
-bool cannotStoreMetadata(int err) { return err == EPERM || err == ENOTSUP || err == EOPNOTSUPP || err == ENOSYS; }
+bool cannotStoreMetadata(int err)
+{
+    return err == EPERM || err == ENOTSUP || err == EOPNOTSUPP || err == ENOSYS;
+}
 
 // What a copy saw of each source entry, so that a move across filesystems removes exactly
 // what it copied and nothing that changed or appeared meanwhile.
 struct CopiedEntry {
     std::string name;
-    mode_t type = 0;  // 0: not copied, never removed
+    mode_t type = 0; // 0: not copied, never removed
     Identity id;
     off_t size = 0;
     timespec mtime{};
@@ -55,7 +61,7 @@ struct CopiedEntry {
 // written (so the walk never copies its own output).
 class Transfer
 {
-public:
+  public:
     Transfer(const OperationControl &control, bool forMove) : m_control(control), m_forMove(forMove) {}
 
     FileOpResult copyTop(int srcParent, const std::string &name, const struct stat &st, const std::string &srcPath,
@@ -63,7 +69,7 @@ public:
     FileOpResult moveTop(int srcParent, const std::string &name, const struct stat &st, const std::string &srcPath,
                          int dstFolder, const std::string &dstFolderPath, ClashMode mode);
 
-private:
+  private:
     bool fail(FileOpResult result)
     {
         if (!m_failed) {
@@ -105,16 +111,17 @@ private:
     }
     void noteOutput(int folderFd)
     {
-        struct stat st {};
+        struct stat st {
+        };
         if (m_output.empty() && ::fstat(folderFd, &st) == 0)
             m_output.push_back(identityOf(st));
     }
     void removeHalfMade(int folderFd, const std::string &name, const std::string &shownAs);
 
     void openFlushTarget(int dstFolder);
-    bool placeCopy(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath,
-                   int dstDir, const std::string &dstDirPath, ClashMode mode, CopiedEntry *record,
-                   std::string *finalPath, int attempts = 0);
+    bool placeCopy(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath, int dstDir,
+                   const std::string &dstDirPath, ClashMode mode, CopiedEntry *record, std::string *finalPath,
+                   int attempts = 0);
     bool build(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath, int dstDir,
                const std::string &newName, const std::string &shownAs, bool durable, CopiedEntry *record);
     bool copyRegular(int srcDir, const std::string &name, const std::string &srcPath, int dstDir,
@@ -123,15 +130,16 @@ private:
                   std::uint64_t &copied);
     bool copyLink(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath, int dstDir,
                   const std::string &newName, const std::string &shownAs, CopiedEntry *record);
-    bool copySpecial(int srcDir, const std::string &name, const struct stat &st, int dstDir,
-                     const std::string &newName, const std::string &shownAs, CopiedEntry *record);
+    bool copySpecial(int srcDir, const std::string &name, const struct stat &st, int dstDir, const std::string &newName,
+                     const std::string &shownAs, CopiedEntry *record);
     bool copyFolder(int srcDir, const std::string &name, const std::string &srcPath, int dstDir,
                     const std::string &newName, const std::string &shownAs, bool durable, CopiedEntry *record);
     bool mergeFolder(int srcDir, const std::string &name, const std::string &srcPath, int dstDir,
                      const std::string &existingName, const std::string &existingPath, CopiedEntry *record);
     bool copyChildren(int srcFolder, const std::string &srcPath, int dstFolder, const std::string &dstPath, bool merge,
                       bool durable, CopiedEntry *record);
-    bool keepMetadata(int fd, int atFd, const char *name, const struct stat &st, bool isLink, const std::string &shownAs);
+    bool keepMetadata(int fd, int atFd, const char *name, const struct stat &st, bool isLink,
+                      const std::string &shownAs);
 
     bool moveInto(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath, int dstDir,
                   const std::string &dstDirPath, ClashMode mode, std::string *finalPath, int attempts = 0);
@@ -163,7 +171,8 @@ void Transfer::removeHalfMade(int folderFd, const std::string &name, const std::
 {
     const detail::RemovalResult removal = detail::removeEntryAt(folderFd, name, shownAs, true);
     if (!removal.ok() && m_failed) {
-        m_failure.reason += "; a partial copy could not be removed (" + std::string(std::strerror(removal.errorNumber)) +
+        m_failure.reason += "; a partial copy could not be removed (" +
+                            std::string(std::strerror(removal.errorNumber)) +
                             "): " + joinPath(shownAs.substr(0, shownAs.rfind('/')), name);
     }
 }
@@ -253,7 +262,8 @@ bool Transfer::copyRegular(int srcDir, const std::string &name, const std::strin
     UniqueFd in(::openat(srcDir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!in.valid())
         return fail("cannot open", srcPath, errno);
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(in.get(), &st) != 0)
         return fail("cannot read", srcPath, errno);
     if (!S_ISREG(st.st_mode))
@@ -273,14 +283,16 @@ bool Transfer::copyRegular(int srcDir, const std::string &name, const std::strin
     std::uint64_t copied = 0;
     if (!copyData(in.get(), out.get(), st.st_size, srcPath, shownAs, copied))
         return abandon({}, {}, 0);
-    struct stat written {};
+    struct stat written {
+    };
     if (::fstat(out.get(), &written) != 0)
         return abandon("cannot read", shownAs, errno);
     if (static_cast<std::uint64_t>(written.st_size) != copied)
         return abandon("the copy is incomplete:", shownAs, EIO);
     if (m_forMove) {
         // The source goes after this, so the copy must be exactly the file as it was seen.
-        struct stat after {};
+        struct stat after {
+        };
         if (::fstat(in.get(), &after) != 0)
             return abandon("cannot read", srcPath, errno);
         if (copied != static_cast<std::uint64_t>(st.st_size) || after.st_size != st.st_size ||
@@ -348,10 +360,11 @@ bool Transfer::copyChildren(int srcFolder, const std::string &srcPath, int dstFo
         if (!keepGoing())
             return false;
         const std::string childSrc = joinPath(srcPath, child);
-        struct stat st {};
+        struct stat st {
+        };
         if (::fstatat(srcFolder, child.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT)
-                continue;  // gone since the folder was listed: nothing left to copy
+                continue; // gone since the folder was listed: nothing left to copy
             return fail("cannot read", childSrc, errno);
         }
         CopiedEntry *childRecord = record ? &record->children.emplace_back() : nullptr;
@@ -368,7 +381,8 @@ bool Transfer::copyChildren(int srcFolder, const std::string &srcPath, int dstFo
 void Transfer::openFlushTarget(int dstFolder)
 {
     UniqueFd fd(::openat(dstFolder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat st {};
+    struct stat st {
+    };
     if (fd.valid() && ::fstat(fd.get(), &st) == 0) {
         m_flushFs = std::move(fd);
         m_flushDevice = st.st_dev;
@@ -381,7 +395,8 @@ bool Transfer::copyFolder(int srcDir, const std::string &name, const std::string
     UniqueFd src(::openat(srcDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!src.valid())
         return fail("cannot open the folder", srcPath, errno);
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(src.get(), &st) != 0)
         return fail("cannot read", srcPath, errno);
     if (isOwnOutput(identityOf(st)))
@@ -403,9 +418,8 @@ bool Transfer::copyFolder(int srcDir, const std::string &name, const std::string
     return true;
 }
 
-bool Transfer::build(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath,
-                     int dstDir, const std::string &newName, const std::string &shownAs, bool durable,
-                     CopiedEntry *record)
+bool Transfer::build(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath, int dstDir,
+                     const std::string &newName, const std::string &shownAs, bool durable, CopiedEntry *record)
 {
     switch (st.st_mode & S_IFMT) {
     case S_IFREG:
@@ -425,7 +439,8 @@ bool Transfer::mergeFolder(int srcDir, const std::string &name, const std::strin
     UniqueFd src(::openat(srcDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!src.valid())
         return fail("cannot open the folder", srcPath, errno);
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(src.get(), &st) != 0)
         return fail("cannot read", srcPath, errno);
     if (isOwnOutput(identityOf(st)))
@@ -445,7 +460,8 @@ bool Transfer::placeCopy(int srcDir, const std::string &name, const struct stat 
 {
     const bool isFolder = S_ISDIR(st.st_mode);
     const std::string wantedPath = joinPath(dstDirPath, name);
-    struct stat existing {};
+    struct stat existing {
+    };
     const bool exists = ::fstatat(dstDir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT)
         return fail("cannot read", wantedPath, errno);
@@ -454,7 +470,7 @@ bool Transfer::placeCopy(int srcDir, const std::string &name, const struct stat 
         if (finalPath)
             *finalPath = wantedPath;
         if (identityOf(existing) == identityOf(st))
-            return true;  // the destination already is this very entry
+            return true; // the destination already is this very entry
         const bool existingIsFolder = S_ISDIR(existing.st_mode);
         if (existingIsFolder && isFolder)
             return mergeFolder(srcDir, name, srcPath, dstDir, name, wantedPath, record);
@@ -478,9 +494,10 @@ bool Transfer::placeCopy(int srcDir, const std::string &name, const struct stat 
     }
 
     const std::string temporary = detail::temporaryName(name);
-    struct stat folderSt {};
-    const bool flushNow = m_forMove && (m_flushEachEntry || ::fstat(dstDir, &folderSt) != 0 ||
-                                        folderSt.st_dev != m_flushDevice);
+    struct stat folderSt {
+    };
+    const bool flushNow =
+        m_forMove && (m_flushEachEntry || ::fstat(dstDir, &folderSt) != 0 || folderSt.st_dev != m_flushDevice);
     if (!build(srcDir, name, st, srcPath, dstDir, temporary, wantedPath, flushNow, record)) {
         removeHalfMade(dstDir, temporary, wantedPath);
         return false;
@@ -531,7 +548,8 @@ void Transfer::removeCopied(int parentFd, const CopiedEntry &entry, const std::s
         keep(path + " was not copied");
         return;
     }
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstatat(parentFd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT)
             keep(failure("cannot read", path, errno).reason);
@@ -574,9 +592,10 @@ bool Transfer::moveAcross(int srcDir, const std::string &name, const struct stat
         return fail("cannot remove", srcPath, errno);
     // A folder's files are flushed together by one syncfs() at the end, which costs one
     // wait instead of one per file.
-    struct stat folderSt {};
-    const bool flushTogether = S_ISDIR(st.st_mode) && m_flushFs.valid() && ::fstat(dstDir, &folderSt) == 0 &&
-                               folderSt.st_dev == m_flushDevice;
+    struct stat folderSt {
+    };
+    const bool flushTogether =
+        S_ISDIR(st.st_mode) && m_flushFs.valid() && ::fstat(dstDir, &folderSt) == 0 && folderSt.st_dev == m_flushDevice;
     m_flushEachEntry = !flushTogether;
     CopiedEntry record;
     std::string target;
@@ -594,25 +613,24 @@ bool Transfer::moveAcross(int srcDir, const std::string &name, const struct stat
         if (::fsync(folder.get()) != 0)
             return fail("cannot write", dstDirPath, errno);
     } else {
-        ::sync();  // a folder we may write but not read: no descriptor to flush through
+        ::sync(); // a folder we may write but not read: no descriptor to flush through
     }
     removeCopied(srcDir, record, srcPath);
     if (!m_keptReason.empty())
-        return fail(failure("moved a copy to " + target + ", but not all of the source could be removed: " +
-                                m_keptReason,
-                            "", 0));
+        return fail(failure(
+            "moved a copy to " + target + ", but not all of the source could be removed: " + m_keptReason, "", 0));
     return true;
 }
 
 bool Transfer::moveInto(int srcDir, const std::string &name, const struct stat &st, const std::string &srcPath,
-                        int dstDir, const std::string &dstDirPath, ClashMode mode, std::string *finalPath,
-                        int attempts)
+                        int dstDir, const std::string &dstDirPath, ClashMode mode, std::string *finalPath, int attempts)
 {
     if (!keepGoing())
         return false;
     const bool isFolder = S_ISDIR(st.st_mode);
     const std::string wantedPath = joinPath(dstDirPath, name);
-    struct stat existing {};
+    struct stat existing {
+    };
     const bool exists = ::fstatat(dstDir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT)
         return fail("cannot read", wantedPath, errno);
@@ -641,14 +659,14 @@ bool Transfer::moveInto(int srcDir, const std::string &name, const struct stat &
                 return fail("cannot read the folder", srcPath, errno);
             for (const std::string &child : *names) {
                 const std::string childSrc = joinPath(srcPath, child);
-                struct stat childSt {};
+                struct stat childSt {
+                };
                 if (::fstatat(src.get(), child.c_str(), &childSt, AT_SYMLINK_NOFOLLOW) != 0) {
                     if (errno == ENOENT)
                         continue;
                     return fail("cannot read", childSrc, errno);
                 }
-                if (!moveInto(src.get(), child, childSt, childSrc, dst.get(), wantedPath, ClashMode::Replace,
-                              nullptr))
+                if (!moveInto(src.get(), child, childSt, childSrc, dst.get(), wantedPath, ClashMode::Replace, nullptr))
                     return false;
             }
             src.reset();
@@ -680,7 +698,7 @@ bool Transfer::moveInto(int srcDir, const std::string &name, const struct stat &
         }
         if (err == EEXIST && mode == ClashMode::Rename)
             continue;
-        if (err == EEXIST && attempts < 2)  // taken just now: replace it after all
+        if (err == EEXIST && attempts < 2) // taken just now: replace it after all
             return moveInto(srcDir, name, st, srcPath, dstDir, dstDirPath, mode, finalPath, attempts + 1);
         if (err == EXDEV)
             return moveAcross(srcDir, name, st, srcPath, dstDir, dstDirPath, mode, finalPath);
@@ -703,10 +721,12 @@ FileOpResult Transfer::moveTop(int srcParent, const std::string &name, const str
 struct Endpoints {
     detail::SplitPath source;
     UniqueFd sourceFolder;
-    struct stat sourceStat {};
+    struct stat sourceStat {
+    };
     UniqueFd destination;
     std::string destinationPath;
-    struct stat destinationStat {};
+    struct stat destinationStat {
+    };
 };
 
 std::optional<FileOpResult> openEndpoints(const std::string &source, const std::string &destinationFolder,
@@ -734,14 +754,13 @@ std::optional<FileOpResult> openEndpoints(const std::string &source, const std::
     if (::fstat(ends.destination.get(), &ends.destinationStat) != 0)
         return failure("cannot read", ends.destinationPath, errno);
 
-    if (S_ISDIR(ends.sourceStat.st_mode) &&
-        detail::isSameOrBelow(ends.destination.get(), identityOf(ends.sourceStat)))
+    if (S_ISDIR(ends.sourceStat.st_mode) && detail::isSameOrBelow(ends.destination.get(), identityOf(ends.sourceStat)))
         return failure(std::string("cannot ") + verb + " a folder into itself or into one of its subfolders:",
                        ends.source.path, EINVAL);
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 FileOpResult copyEntry(const std::string &source, const std::string &destinationFolder, ClashMode mode,
                        const OperationControl &control)
@@ -760,14 +779,15 @@ FileOpResult moveEntry(const std::string &source, const std::string &destination
     Endpoints ends;
     if (auto refused = openEndpoints(source, destinationFolder, "move", ends))
         return *refused;
-    struct stat folderStat {};
+    struct stat folderStat {
+    };
     if (::fstat(ends.sourceFolder.get(), &folderStat) != 0)
         return failure("cannot read", ends.source.folder, errno);
     if (identityOf(folderStat) == identityOf(ends.destinationStat))
-        return detail::done(ends.source.path);  // already there
+        return detail::done(ends.source.path); // already there
     Transfer transfer(control, true);
     return transfer.moveTop(ends.sourceFolder.get(), ends.source.name, ends.sourceStat, ends.source.path,
                             ends.destination.get(), ends.destinationPath, mode);
 }
 
-}  // namespace quorvel
+} // namespace quorvel

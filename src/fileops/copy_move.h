@@ -47,4 +47,4 @@ FileOpResult copyEntry(const std::string &source, const std::string &destination
 FileOpResult moveEntry(const std::string &source, const std::string &destinationFolder, ClashMode mode,
                        const OperationControl &control = {});
 
-}  // namespace quorvel
+} // namespace quorvel

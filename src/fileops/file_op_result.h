@@ -57,4 +57,4 @@ struct OperationControl {
     const StopFlag *cancel = nullptr;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

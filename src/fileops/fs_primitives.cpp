@@ -184,7 +184,8 @@ void noteFailure(RemovalResult &result, int err, const std::string &path)
 void removeBelow(int parentFd, const std::string &name, const std::string &path, bool makeWritable,
                  RemovalResult &result)
 {
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT)
             noteFailure(result, errno, path);
@@ -222,7 +223,7 @@ void removeBelow(int parentFd, const std::string &name, const std::string &path,
     }
 }
 
-}  // namespace
+} // namespace
 
 RemovalResult removeEntryAt(int folderFd, const std::string &name, const std::string &displayPath, bool makeWritable)
 {
@@ -234,7 +235,8 @@ RemovalResult removeEntryAt(int folderFd, const std::string &name, const std::st
 bool isSameOrBelow(int folderFd, const Identity &ancestor)
 {
     UniqueFd current(::openat(folderFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    struct stat st {};
+    struct stat st {
+    };
     if (!current.valid() || ::fstat(current.get(), &st) != 0)
         return false;
     // Deeper than any real tree; guards against a loop that cannot happen on a sane system.
@@ -242,7 +244,8 @@ bool isSameOrBelow(int folderFd, const Identity &ancestor)
         if (identityOf(st) == ancestor)
             return true;
         UniqueFd parent(::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        struct stat parentSt {};
+        struct stat parentSt {
+        };
         if (!parent.valid() || ::fstat(parent.get(), &parentSt) != 0)
             return false;
         if (identityOf(parentSt) == identityOf(st))
@@ -253,4 +256,4 @@ bool isSameOrBelow(int folderFd, const Identity &ancestor)
     return false;
 }
 
-}  // namespace quorvel::detail
+} // namespace quorvel::detail

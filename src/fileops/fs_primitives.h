@@ -19,7 +19,7 @@ namespace quorvel::detail {
 // Owns one file descriptor and closes it when it goes.
 class UniqueFd
 {
-public:
+  public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : m_fd(fd) {}
     ~UniqueFd() { reset(); }
@@ -43,7 +43,7 @@ public:
     }
     void reset(int fd = -1);
 
-private:
+  private:
     int m_fd = -1;
 };
 
@@ -53,7 +53,10 @@ struct Identity {
     ino_t inode = 0;
     bool operator==(const Identity &) const = default;
 };
-inline Identity identityOf(const struct stat &st) { return {st.st_dev, st.st_ino}; }
+inline Identity identityOf(const struct stat &st)
+{
+    return {st.st_dev, st.st_ino};
+}
 
 // A failed result: "<what> <path>: <strerror(err)>".
 FileOpResult failure(std::string_view what, std::string_view path, int err);
@@ -67,7 +70,7 @@ std::string joinPath(std::string_view folder, std::string_view name);
 // are dropped first. Fails (nothing) for the empty path, "/", and names "." and "..",
 // which name no entry that could be copied, moved or deleted on its own.
 struct SplitPath {
-    std::string path;  // without trailing slashes
+    std::string path; // without trailing slashes
     std::string folder;
     std::string name;
 };
@@ -110,4 +113,4 @@ RemovalResult removeEntryAt(int folderFd, const std::string &name, const std::st
 // it).
 bool isSameOrBelow(int folderFd, const Identity &ancestor);
 
-}  // namespace quorvel::detail
+} // namespace quorvel::detail

@@ -38,14 +38,16 @@ bool contains(std::string_view mountPoint, std::string_view path)
 
 std::string highestOnSameDevice(const std::string &path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     if (::stat(path.c_str(), &st) != 0)
         return "/";
     std::string current = path;
     while (current != "/") {
         const std::size_t slash = current.rfind('/');
         const std::string parent = slash == 0 ? std::string("/") : current.substr(0, slash);
-        struct stat parentSt {};
+        struct stat parentSt {
+        };
         if (::stat(parent.c_str(), &parentSt) != 0 || parentSt.st_dev != st.st_dev)
             break;
         current = parent;
@@ -53,7 +55,7 @@ std::string highestOnSameDevice(const std::string &path)
     return current;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> parseMountPoints(std::string_view mountinfo)
 {
@@ -87,4 +89,4 @@ std::string mountPointOf(const std::string &canonicalPath)
     return best.empty() ? highestOnSameDevice(canonicalPath) : best;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

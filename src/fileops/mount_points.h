@@ -16,4 +16,4 @@ std::vector<std::string> parseMountPoints(std::string_view mountinfo);
 // device. This is the "top folder" of a volume, where a volume's trash lives.
 std::string mountPointOf(const std::string &canonicalPath);
 
-}  // namespace quorvel
+} // namespace quorvel

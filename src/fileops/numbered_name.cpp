@@ -33,7 +33,7 @@ bool isTarCompression(std::string_view extension)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::size_t extensionStart(std::string_view name)
 {
@@ -66,4 +66,4 @@ std::string numberedName(std::string_view name, unsigned number, bool isFolder)
     return result;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -22,4 +22,4 @@ std::size_t extensionStart(std::string_view name);
 // multibyte character of UTF-8 or GBK.
 std::string numberedName(std::string_view name, unsigned number, bool isFolder);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -21,7 +21,8 @@ FileOpResult deletePermanently(const std::string &path)
     detail::UniqueFd folder(::open(split->folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder.valid())
         return failure("cannot open the folder", split->folder, errno);
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstatat(folder.get(), split->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return failure("cannot read", split->path, errno);
     if (!S_ISDIR(st.st_mode)) {
@@ -38,4 +39,4 @@ FileOpResult deletePermanently(const std::string &path)
     return result;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -11,4 +11,4 @@ namespace quorvel {
 // removed and then fails, naming the first one and how many entries stayed.
 FileOpResult deletePermanently(const std::string &path);
 
-}  // namespace quorvel
+} // namespace quorvel

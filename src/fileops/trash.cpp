@@ -45,7 +45,7 @@ FileOpResult cannotTrash(const std::string &path, const TrashProblem &problem)
 // A trash folder, opened, with its files and info folders.
 struct TrashPlace {
     std::string folder;
-    std::string topdir;  // empty for the home trash, whose paths are stored absolute
+    std::string topdir; // empty for the home trash, whose paths are stored absolute
     UniqueFd files;
     UniqueFd info;
 };
@@ -72,7 +72,8 @@ bool openFilesAndInfo(int trashFd, TrashPlace &place, TrashProblem &trouble)
 
 bool ownedByMe(int fd)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
@@ -102,7 +103,8 @@ bool openVolumeTrash(TrashPlace &place, bool shared, TrashProblem &trouble)
     UniqueFd parent;
     std::string name;
     if (shared) {
-        struct stat st {};
+        struct stat st {
+        };
         const std::string sharedPath = joinPath(place.topdir, ".Trash");
         if (::fstatat(top.get(), ".Trash", &st, AT_SYMLINK_NOFOLLOW) != 0)
             return problem(trouble, "no " + sharedPath, errno);
@@ -132,7 +134,8 @@ bool openVolumeTrash(TrashPlace &place, bool shared, TrashProblem &trouble)
 bool deviceOfNearest(std::string path, dev_t &device)
 {
     for (;;) {
-        struct stat st {};
+        struct stat st {
+        };
         if (::stat(path.c_str(), &st) == 0) {
             device = st.st_dev;
             return true;
@@ -149,7 +152,7 @@ bool deviceOfNearest(std::string path, dev_t &device)
 std::string deletionDate()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
@@ -175,8 +178,7 @@ struct Attempt {
     TrashProblem trouble;
 };
 
-Attempt putInTrash(int parentFd, const std::string &name, bool isFolder, const std::string &absolute,
-                   TrashPlace &place)
+Attempt putInTrash(int parentFd, const std::string &name, bool isFolder, const std::string &absolute, TrashPlace &place)
 {
     Attempt attempt;
     std::string stored = absolute;
@@ -192,8 +194,8 @@ Attempt putInTrash(int parentFd, const std::string &name, bool isFolder, const s
         const std::string candidate = number == 1 ? base : numberedName(base, number, isFolder);
         const std::string infoName = candidate + std::string(infoSuffix);
         const std::string infoPath = joinPath(joinPath(place.folder, "info"), infoName);
-        const int fd = ::openat(place.info.get(), infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                0600);
+        const int fd =
+            ::openat(place.info.get(), infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -228,7 +230,7 @@ Attempt putInTrash(int parentFd, const std::string &name, bool isFolder, const s
         }
         ::unlinkat(place.info.get(), infoName.c_str(), 0);
         if (err == EEXIST)
-            continue;  // an entry without its info file holds the name
+            continue; // an entry without its info file holds the name
         if (err == EXDEV) {
             attempt.tryAnotherTrash = true;
             problem(attempt.trouble, place.folder + " is on another filesystem", 0);
@@ -255,7 +257,7 @@ std::string canonicalFolder(int folderFd, const std::string &folder)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 std::string homeTrashFolder()
 {
@@ -281,8 +283,8 @@ std::string percentEncodePath(std::string_view path)
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
         const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-                           byte == '~' || byte == '/';
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~' ||
+                           byte == '/';
         if (plain) {
             out.push_back(c);
         } else {
@@ -302,10 +304,12 @@ FileOpResult moveToTrash(const std::string &path)
     UniqueFd parent(::open(split->folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!parent.valid())
         return detail::failure("cannot open the folder", split->folder, errno);
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstatat(parent.get(), split->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return detail::failure("cannot read", split->path, errno);
-    struct stat parentSt {};
+    struct stat parentSt {
+    };
     if (::fstat(parent.get(), &parentSt) != 0)
         return detail::failure("cannot read", split->folder, errno);
     const std::string folder = canonicalFolder(parent.get(), split->folder);
@@ -345,4 +349,4 @@ FileOpResult moveToTrash(const std::string &path)
     return cannotTrash(split->path, trouble);
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -36,4 +36,4 @@ std::string homeTrashFolder();
 // "%" or line breaks survive a reader that decodes it byte for byte.
 std::string percentEncodePath(std::string_view path);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -21,14 +21,16 @@ namespace {
 
 struct stat lstatOf(const std::string &path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     ::lstat(path.c_str(), &st);
     return st;
 }
 
 bool exists(const std::string &path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::lstat(path.c_str(), &st) == 0;
 }
 
@@ -60,7 +62,7 @@ void expectSameTimes(const std::string &a, const std::string &b)
 
 class CopyMove : public ::testing::Test
 {
-protected:
+  protected:
     TempDir temp;
     std::string src = temp / "src";
     std::string dst = temp / "dst";
@@ -99,17 +101,19 @@ TEST_F(CopyMove, CopiesWholeTreeWithLinksAsLinksModesAndTimes)
     EXPECT_EQ(snapshot(src + "/tree"), before);
     for (const char *entry : {"", "/sub/x.txt", "/rel-link", "/sub/deeper", "/locked"})
         expectSameTimes(src + "/tree" + entry, dst + "/tree" + entry);
-    EXPECT_EQ(listNames(dst), "tree");  // no temporary left beside it
+    EXPECT_EQ(listNames(dst), "tree"); // no temporary left beside it
 }
 
 struct ClashCase {
     const char *label;
-    std::vector<std::string> present;  // entries already in the destination ("x/" = folder)
-    std::string source;                // "x/" = a folder
+    std::vector<std::string> present; // entries already in the destination ("x/" = folder)
+    std::string source;               // "x/" = a folder
     std::string expected;
 };
 
-class RenameOnClash : public CopyMove, public ::testing::WithParamInterface<ClashCase> {};
+class RenameOnClash : public CopyMove, public ::testing::WithParamInterface<ClashCase>
+{
+};
 
 TEST_P(RenameOnClash, GivesTheFirstFreeNameAndTouchesNothingElse)
 {
@@ -220,8 +224,8 @@ TEST_F(CopyMove, ReplaceRefusesToPutAFolderAndAFileInEachOthersPlace)
     for (const bool move : {false, true}) {
         for (const char *name : {"x", "y"}) {
             const std::string path = src + "/" + name;
-            const FileOpResult r = move ? moveEntry(path, dst, ClashMode::Replace)
-                                        : copyEntry(path, dst, ClashMode::Replace);
+            const FileOpResult r =
+                move ? moveEntry(path, dst, ClashMode::Replace) : copyEntry(path, dst, ClashMode::Replace);
             EXPECT_EQ(r.status, FileOpStatus::Failed) << name;
             EXPECT_NE(r.reason.find("in the way"), std::string::npos) << r.reason;
         }
@@ -278,8 +282,8 @@ TEST_F(CopyMove, FolderIsNeverCopiedOrMovedIntoItself)
     makeTree(src, {"tree/sub/deep/file.txt"});
     ::symlink((src + "/tree/sub").c_str(), (temp / "alias").c_str());
     const auto before = snapshot(temp.path());
-    for (const std::string &into : {src + "/tree", src + "/tree/sub", src + "/tree/sub/deep", temp / "alias",
-                                    src + "/tree/sub/deep/../.."}) {
+    for (const std::string &into :
+         {src + "/tree", src + "/tree/sub", src + "/tree/sub/deep", temp / "alias", src + "/tree/sub/deep/../.."}) {
         for (const ClashMode mode : {ClashMode::Rename, ClashMode::Replace}) {
             const FileOpResult c = copyEntry(src + "/tree", into, mode);
             EXPECT_EQ(c.status, FileOpStatus::Failed) << into;
@@ -333,7 +337,7 @@ TEST_F(CopyMove, MoveOfAFileWhoseOtherNameIsAlreadyThereRemovesTheOldName)
 
 class AcrossFilesystems : public CopyMove
 {
-protected:
+  protected:
     ShmDir shm;
     void SetUp() override
     {
@@ -404,9 +408,7 @@ TEST_F(AcrossFilesystems, EntriesThatChangeOrAppearDuringAMoveStayInTheSource)
 
     // A file that grows while it is copied is kept, and no partial copy is left.
     writeFile(src + "/growing.bin", big);
-    control.onProgress = [&](std::uint64_t) {
-        std::ofstream(src + "/growing.bin", std::ios::app) << "more";
-    };
+    control.onProgress = [&](std::uint64_t) { std::ofstream(src + "/growing.bin", std::ios::app) << "more"; };
     const FileOpResult grown = moveEntry(src + "/growing.bin", shm.path(), ClashMode::Rename, control);
     EXPECT_EQ(grown.status, FileOpStatus::Failed);
     EXPECT_NE(grown.reason.find("changed while it was moved"), std::string::npos) << grown.reason;
@@ -420,7 +422,9 @@ struct ProgressCase {
     bool move;
 };
 
-class Progress : public AcrossFilesystems, public ::testing::WithParamInterface<ProgressCase> {};
+class Progress : public AcrossFilesystems, public ::testing::WithParamInterface<ProgressCase>
+{
+};
 
 TEST_P(Progress, ReportsBytesAndStopsOnCancelLeavingNothingBehind)
 {
@@ -441,7 +445,7 @@ TEST_P(Progress, ReportsBytesAndStopsOnCancelLeavingNothingBehind)
     ASSERT_TRUE(r.ok()) << r.reason;
     EXPECT_EQ(readFile(into + "/tree/big.bin"), big);
     if (c.move && !c.otherFilesystem) {
-        EXPECT_TRUE(seen.empty());  // a rename copies nothing
+        EXPECT_TRUE(seen.empty()); // a rename copies nothing
     } else {
         ASSERT_GE(seen.size(), 2u);
         EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -475,12 +479,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, Progress,
 
 struct RefusalCase {
     const char *label;
-    std::string source;  // relative to the temporary folder
+    std::string source; // relative to the temporary folder
     std::string destination;
     int errorNumber;
 };
 
-class Refusal : public CopyMove, public ::testing::WithParamInterface<RefusalCase> {};
+class Refusal : public CopyMove, public ::testing::WithParamInterface<RefusalCase>
+{
+};
 
 TEST_P(Refusal, FailsWithTheReasonAndChangesNothing)
 {
@@ -509,4 +515,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, Refusal,
                                            RefusalCase{"empty_destination", "src/a.txt", "", EINVAL}),
                          [](const auto &info) { return std::string(info.param.label); });
 
-}  // namespace
+} // namespace

@@ -28,7 +28,10 @@ namespace {
         EXPECT_EQ(childAnswer, "");                                                                                    \
     } while (0)
 
-std::string check(bool ok, const std::string &what) { return ok ? std::string() : what + "\n"; }
+std::string check(bool ok, const std::string &what)
+{
+    return ok ? std::string() : what + "\n";
+}
 
 std::string expectFailure(const FileOpResult &r, int errorNumber)
 {
@@ -47,7 +50,7 @@ enum class FullDisk { FileSizeLimit, SmallTmpfs };
 
 class FullDestination : public ::testing::TestWithParam<FullDisk>
 {
-protected:
+  protected:
     TempDir temp;
     std::string src = temp / "src";
     std::string dst = temp / "dst";
@@ -143,7 +146,7 @@ TEST(FullDestinationAcrossFilesystems, MoveThatCannotCopyEverythingKeepsTheSourc
 // and `mine` belongs to nobody.
 class AsNobody : public ::testing::Test
 {
-protected:
+  protected:
     TempDir temp;
     std::string mine = temp / "mine";
     void SetUp() override
@@ -235,4 +238,4 @@ TEST_F(AsNobody, PermanentDeleteReportsWhatItCouldNotRemove)
     EXPECT_EQ(listNames(mine + "/tree/fixed"), "c.txt | d.txt");
 }
 
-}  // namespace
+} // namespace

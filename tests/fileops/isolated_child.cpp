@@ -120,7 +120,8 @@ ShmDir::~ShmDir()
 
 bool sameDevice(const std::string &a, const std::string &b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
 
@@ -136,7 +137,8 @@ std::string octalMode(mode_t mode)
 void walk(const std::string &root, const std::string &relative, std::map<std::string, std::string> &out)
 {
     const std::string full = relative.empty() ? root : root + "/" + relative;
-    struct stat st {};
+    struct stat st {
+    };
     if (::lstat(full.c_str(), &st) != 0) {
         out[relative] = "unreadable";
         return;
@@ -160,7 +162,7 @@ void walk(const std::string &root, const std::string &relative, std::map<std::st
     }
 }
 
-}  // namespace
+} // namespace
 
 std::map<std::string, std::string> snapshot(const std::string &root)
 {
@@ -192,4 +194,4 @@ void setTimes(const std::string &path, long seconds, long nanoseconds)
     ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

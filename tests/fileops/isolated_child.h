@@ -29,14 +29,14 @@ std::string mountPrivateTmpfs(const std::string &folder, const std::string &opti
 // /dev/shm cannot be used.
 class ShmDir
 {
-public:
+  public:
     ShmDir();
     ~ShmDir();
     ShmDir(const ShmDir &) = delete;
     ShmDir &operator=(const ShmDir &) = delete;
     const std::string &path() const { return m_path; }
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -53,4 +53,4 @@ std::string listNames(const std::string &folder);
 // Sets the modification and access times of path (not following a link).
 void setTimes(const std::string &path, long seconds, long nanoseconds);
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

@@ -88,7 +88,7 @@ bool isEncodedPath(const std::string &text)
 // XDG_DATA_HOME pointed at a temporary folder for the length of one test.
 class HomeTrash : public ::testing::Test
 {
-protected:
+  protected:
     TempDir temp;
     std::string data = temp / "data";
     std::string trash = temp / "data/Trash";
@@ -114,7 +114,9 @@ protected:
     }
 };
 
-class TrashNames : public HomeTrash, public ::testing::WithParamInterface<const char *> {};
+class TrashNames : public HomeTrash, public ::testing::WithParamInterface<const char *>
+{
+};
 
 TEST_P(TrashNames, EntryGoesToTheHomeTrashWithItsInfo)
 {
@@ -145,7 +147,8 @@ TEST_F(HomeTrash, TrashIsMadeOnFirstUseAndOnlyForItsOwner)
     writeFile(src + "/a.txt", "a");
     ASSERT_TRUE(moveToTrash(src + "/a.txt").ok());
     for (const char *folder : {"", "/files", "/info"}) {
-        struct stat st {};
+        struct stat st {
+        };
         ASSERT_EQ(::lstat((trash + folder).c_str(), &st), 0);
         EXPECT_TRUE(S_ISDIR(st.st_mode));
         EXPECT_EQ(st.st_mode & 077, 0u) << folder;
@@ -205,14 +208,14 @@ TEST_F(HomeTrash, VeryLongNameIsShortenedInTheTrashButKeptInTheInfo)
 {
     std::string name;
     while (name.size() < 240)
-        name += "长";  // three bytes each: 240 bytes, a legal name
+        name += "长"; // three bytes each: 240 bytes, a legal name
     name += ".txt";
     writeFile(src + "/" + name, "long");
     const FileOpResult r = moveToTrash(src + "/" + name);
     ASSERT_TRUE(r.ok()) << r.reason;
     const std::string kept = fs::path(r.target).filename().string();
     EXPECT_LT(kept.size(), name.size());
-    EXPECT_EQ(kept.size() % 3, 0u);  // cut between characters
+    EXPECT_EQ(kept.size() % 3, 0u); // cut between characters
     EXPECT_EQ(percentDecode(readTrashInfo(trash, kept)["Path"]), realPath(src) + "/" + name);
 }
 
@@ -242,10 +245,9 @@ TEST(PercentEncodePath, KeepsOnlyUnreservedBytesAndSlashes)
 
 TEST(MountPoints, ParsesTheTableWithEscapes)
 {
-    const std::string table =
-        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "40 22 0:35 / /media/my\\040disk rw - vfat /dev/sdb1 rw\n"
-        "41 22 0:36 / /mnt/tab\\011and\\134back rw - tmpfs tmpfs rw\n";
+    const std::string table = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                              "40 22 0:35 / /media/my\\040disk rw - vfat /dev/sdb1 rw\n"
+                              "41 22 0:36 / /mnt/tab\\011and\\134back rw - tmpfs tmpfs rw\n";
     const std::vector<std::string> expected{"/", "/media/my disk", "/mnt/tab\tand\\back"};
     EXPECT_EQ(parseMountPoints(table), expected);
     EXPECT_EQ(mountPointOf("/"), "/");
@@ -257,12 +259,12 @@ enum class SharedTrash { None, Sticky, NotSticky, Link, OwnTrashOfAnotherUser };
 struct VolumeCase {
     const char *label;
     SharedTrash shared;
-    const char *expectedTrash;  // relative to the volume; empty: cannot be trashed
+    const char *expectedTrash; // relative to the volume; empty: cannot be trashed
 };
 
 class VolumeTrash : public ::testing::TestWithParam<VolumeCase>
 {
-protected:
+  protected:
     TempDir temp;
     std::string vol = temp / "vol";
     std::string data = temp / "data";
@@ -405,7 +407,7 @@ TEST(PermanentDelete, RemovesTreesAndLinksButNeverWhatLinksPointTo)
     makeTree(temp.path(), {"tree/a/b/c.txt", "tree/empty/", "keep/precious.txt", "file.txt"});
     ::symlink((temp / "keep").c_str(), (temp / "tree/a/link-to-keep").c_str());
     ::symlink((temp / "keep/precious.txt").c_str(), (temp / "link").c_str());
-    ::chmod((temp / "tree/a/b").c_str(), 0500);  // root may still remove what is inside
+    ::chmod((temp / "tree/a/b").c_str(), 0500); // root may still remove what is inside
 
     for (const char *entry : {"tree", "link", "file.txt"}) {
         const FileOpResult r = deletePermanently(temp / entry);
@@ -418,4 +420,4 @@ TEST(PermanentDelete, RemovesTreesAndLinksButNeverWhatLinksPointTo)
     EXPECT_EQ(missing.errorNumber, ENOENT);
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,9 @@
 #include "search/file_name_search.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -17,13 +19,18 @@
 namespace quorvel {
 namespace {
 
-// Paths up to this long are opened whole (the kernel walks them from its cache); below
-// longer ones subfolders are opened relative to their parent's descriptor, which is kept
-// open for them, so a very deep tree costs no more per folder than a shallow one.
-constexpr std::size_t kLongPath = 1024;
-// At most this many parent descriptors are kept at once; beyond it long paths are opened
-// whole (piece by piece).
-constexpr int kKeptDescriptors = 256;
+// Folders are opened relative to the nearest ancestor whose descriptor is still open, so
+// the kernel resolves a few names instead of the whole path, and a very deep tree costs no
+// more per folder than a shallow one. A folder with subfolders keeps its descriptor for
+// them while the budget of kept descriptors allows (a quarter of the process's limit).
+int keptDescriptorBudget()
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 64;
+    const rlim_t quarter = limit.rlim_cur / 4;
+    return static_cast<int>(std::clamp<rlim_t>(quarter, 16, 4096));
+}
 
 // An open folder kept for opening its subfolders; closed when the last of them is opened.
 class ParentFolder
@@ -60,7 +67,8 @@ struct FolderJob {
     std::string path; // ends with '/' (empty for an empty root, which names nothing)
     std::size_t root; // index of the root, for messages
     bool isRoot;
-    std::shared_ptr<ParentFolder> parent; // open parent, for a long path
+    std::shared_ptr<ParentFolder> base; // an open ancestor, or none
+    std::size_t baseLength = 0;         // the length of the ancestor's path within path
 };
 
 // Lists one folder and tests its files. One per thread.
@@ -68,21 +76,17 @@ class FolderLister
 {
   public:
     FolderLister(const KeywordMatcher &matcher, const StopFlag &stop, MountPolicy mounts, std::atomic<int> &kept)
-        : m_matcher(matcher), m_stop(stop), m_mounts(mounts), m_kept(kept)
+        : m_matcher(matcher), m_stop(stop), m_mounts(mounts), m_kept(kept), m_budget(keptDescriptorBudget())
     {
     }
 
     void list(const FolderJob &job, std::uint64_t rootMount, FolderOutcome &out)
     {
         out = FolderOutcome();
-        if (job.parent) {
-            std::string_view name(job.path);
-            name.remove_suffix(1);
-            name.remove_prefix(name.rfind('/') + 1);
-            out.error = m_reader.openChild(job.parent->fd(), name);
-        } else {
+        if (job.base)
+            out.error = m_reader.openPath(std::string_view(job.path).substr(job.baseLength), false, job.base->fd());
+        else
             out.error = m_reader.openPath(job.path, job.isRoot);
-        }
         if (out.error)
             return;
         if (m_mounts == MountPolicy::StayOnRootMount) {
@@ -119,11 +123,11 @@ class FolderLister
             out.hitRows.push_back(static_cast<std::uint32_t>(m_hits.size()));
             return true;
         });
-        if (!out.subfolders.empty() && job.path.size() >= kLongPath &&
-            m_kept.fetch_add(1, std::memory_order_relaxed) < kKeptDescriptors) {
-            out.kept = std::make_shared<ParentFolder>(m_reader.release(), m_kept);
-        } else if (!out.subfolders.empty() && job.path.size() >= kLongPath) {
-            m_kept.fetch_sub(1, std::memory_order_relaxed);
+        if (!out.subfolders.empty()) {
+            if (m_kept.fetch_add(1, std::memory_order_relaxed) < m_budget || job.isRoot)
+                out.kept = std::make_shared<ParentFolder>(m_reader.release(), m_kept);
+            else
+                m_kept.fetch_sub(1, std::memory_order_relaxed);
         }
         m_reader.close();
     }
@@ -136,6 +140,7 @@ class FolderLister
     std::vector<std::uint32_t> m_hits;
     FolderReader m_reader;
     std::atomic<int> &m_kept;
+    int m_budget;
 };
 
 template <typename OnName> void forEachPacked(const std::string &packed, OnName &&onName)
@@ -171,7 +176,10 @@ class Committer
             std::string path;
             path.reserve(job.path.size() + name.size() + 1);
             path.append(job.path).append(name).push_back('/');
-            enqueue(FolderJob{std::move(path), job.root, false, out.kept});
+            if (out.kept)
+                enqueue(FolderJob{std::move(path), job.root, false, out.kept, job.path.size()});
+            else
+                enqueue(FolderJob{std::move(path), job.root, false, job.base, job.baseLength});
         });
         std::size_t hit = 0;
         forEachPacked(out.hitNames, [&](std::string_view name) {
@@ -203,13 +211,13 @@ void walkOnOneThread(const std::vector<std::string> &roots, const KeywordMatcher
     FolderOutcome out;
     std::deque<FolderJob> queue;
     for (std::size_t r = 0; r < roots.size() && !stop.load(); ++r) {
-        queue.push_back(FolderJob{rootFolder(roots[r]), r, true, nullptr});
+        queue.push_back(FolderJob{rootFolder(roots[r]), r, true, nullptr, 0});
         std::uint64_t rootMount = 0;
         while (!queue.empty() && !stop.load()) {
             FolderJob job = std::move(queue.front());
             queue.pop_front();
             lister.list(job, rootMount, out);
-            job.parent.reset();
+            job.base.reset();
             if (job.isRoot)
                 rootMount = out.mount;
             committer.commit(job, out, [&](FolderJob &&child) { queue.push_back(std::move(child)); });
@@ -254,7 +262,7 @@ class ParallelWalk
         for (std::size_t r = 0; r < roots.size() && !m_stop.load(); ++r) {
             {
                 std::lock_guard lock(m_mutex);
-                enqueueLocked(FolderJob{rootFolder(roots[r]), r, true, nullptr});
+                enqueueLocked(FolderJob{rootFolder(roots[r]), r, true, nullptr, 0});
             }
             m_workCv.notify_one();
             if (!walkRoot(committer))
@@ -295,7 +303,7 @@ class ParallelWalk
             if (m_stop.load())
                 return false;
             children.clear();
-            slot.job.parent.reset();
+            slot.job.base.reset();
             committer.commit(slot.job, slot.outcome, [&](FolderJob &&child) { children.push_back(std::move(child)); });
             slot.outcome.kept.reset();
             bool rootDone;
@@ -327,11 +335,11 @@ class ParallelWalk
                     return;
                 seq = m_taken++;
                 const Slot &slot = m_slots[seq - m_committed];
-                job = FolderJob{slot.job.path, slot.job.root, slot.job.isRoot, slot.job.parent};
+                job = slot.job;
                 rootMount = m_rootMount;
             }
             lister.list(job, rootMount, out);
-            job.parent.reset();
+            job.base.reset();
             {
                 std::lock_guard lock(m_mutex);
                 Slot &slot = m_slots[seq - m_committed];

@@ -12,6 +12,8 @@
 namespace quorvel {
 namespace {
 
+static_assert(AT_FDCWD == -100, "openPath's default argument names the working folder");
+
 constexpr std::size_t kBufferSize = 64 * 1024;
 // Below PATH_MAX with room to spare: longer paths are opened a piece at a time.
 constexpr std::size_t kPathPiece = 3072;
@@ -39,21 +41,30 @@ void FolderReader::close()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    std::free(m_buffer);
-    m_buffer = nullptr;
 }
 
-int FolderReader::openPath(const std::string &path, bool followLink)
+FolderReader::~FolderReader()
 {
     close();
+    std::free(m_buffer);
+}
+
+int FolderReader::openPath(std::string_view path, bool followLink, int atFd)
+{
+    close();
+    // Without its closing "/": a "/" after a link's name would make the kernel follow it.
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
     if (path.empty())
         return ENOENT;
     if (path.size() < kPathPiece) {
-        m_fd = ::open(path.c_str(), openFlags(followLink));
+        const std::string copy(path);
+        m_fd = ::openat(atFd, copy.c_str(), openFlags(followLink));
         return m_fd >= 0 ? 0 : errno;
     }
     // Too long for one call: open the path piece by piece, each piece relative to the last.
-    int at = AT_FDCWD;
+    int at = atFd;
+    bool ownAt = false;
     std::size_t start = 0;
     while (start < path.size()) {
         std::size_t end = path.size();
@@ -62,15 +73,16 @@ int FolderReader::openPath(const std::string &path, bool followLink)
             if (end == std::string::npos || end <= start)
                 return ENAMETOOLONG; // a single name longer than any filesystem allows
         }
-        const std::string piece = path.substr(start, end - start);
+        const std::string piece(path.substr(start, end - start));
         const bool last = end >= path.size();
         const int next = ::openat(at, piece.c_str(), openFlags(last ? followLink : true));
         const int error = errno;
-        if (at != AT_FDCWD)
+        if (ownAt)
             ::close(at);
         if (next < 0)
             return error;
         at = next;
+        ownAt = true;
         start = end;
         while (start < path.size() && path[start] == '/')
             ++start;

@@ -21,20 +21,21 @@ class FolderReader
 {
   public:
     FolderReader() = default;
-    ~FolderReader() { close(); }
+    ~FolderReader();
     FolderReader(FolderReader &&other) noexcept : m_fd(other.m_fd), m_buffer(other.m_buffer)
     {
         other.m_fd = -1;
         other.m_buffer = nullptr;
     }
-    FolderReader &operator=(FolderReader &&other) noexcept;
+    FolderReader &operator=(FolderReader &&other) noexcept; // swaps buffers
     FolderReader(const FolderReader &) = delete;
     FolderReader &operator=(const FolderReader &) = delete;
 
-    // Opens the folder at path. followLink: a link to a folder is followed (roots); otherwise
-    // a link is refused, so a walk never enters one. Paths longer than the kernel's limit are
-    // opened piece by piece. Returns 0 or the errno value.
-    int openPath(const std::string &path, bool followLink);
+    // Opens the folder at path (relative to the open folder atFd, or to the working folder).
+    // followLink: a link to a folder is followed (roots); otherwise a link is refused, so a
+    // walk never enters one. Paths longer than the kernel's limit are opened piece by piece.
+    // Returns 0 or the errno value.
+    int openPath(std::string_view path, bool followLink, int atFd = -100 /* AT_FDCWD */);
 
     // Opens the folder `name` inside the open folder parentFd, never through a link.
     int openChild(int parentFd, std::string_view name);

@@ -8,18 +8,25 @@
 namespace quorvel {
 
 CheckListView::CheckListView(const QStringList &headings, const std::vector<int> &widths, QWidget *parent)
-    : QTreeView(parent), m_model(new CheckListModel(headings, this))
+    : QTableView(parent), m_model(new CheckListModel(headings, this))
 {
     setModel(m_model);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    header()->setStretchLastSection(false);
-    header()->setSectionsMovable(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Every row has the same height, fixed, so nothing is measured per row.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionsMovable(false);
     for (std::size_t i = 0; i < widths.size(); ++i)
         setColumnWidth(static_cast<int>(i), widths[i]);
 }
@@ -100,7 +107,7 @@ int CheckListView::columnCount() const
 
 void CheckListView::mousePressEvent(QMouseEvent *event)
 {
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
     if (event->button() == Qt::RightButton)
         emit rightButtonPressed(event->globalPosition().toPoint());
 }

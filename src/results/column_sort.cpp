@@ -22,7 +22,7 @@ void sortListByColumn(CheckListView &list, int column, int kind, bool caseSensit
 
 ColumnSort::ColumnSort(MainWindow &window) : QObject(&window), m_window(window)
 {
-    QHeaderView *header = window.超级列表框1->header();
+    QHeaderView *header = window.超级列表框1->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &ColumnSort::sortResultsByHeading);

@@ -31,7 +31,7 @@ protected:
     }
     void clickHeading(int column)
     {
-        QHeaderView *header = list()->header();
+        QHeaderView *header = list()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
     }

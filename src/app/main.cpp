@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <csignal>
 #include <clocale>
 
 #include "app/desktop_shell.h"
@@ -13,6 +14,9 @@
 int main(int argc, char **argv)
 {
     std::setlocale(LC_ALL, "");
+    // A write past the file size limit then fails with EFBIG and is reported like a full
+    // disk, instead of ending the program in the middle of a batch.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationVersion(QStringLiteral("5.3"));

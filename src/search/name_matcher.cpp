@@ -49,7 +49,7 @@ KeywordMatcher::KeywordMatcher(const std::vector<std::string> &keywords, MatchRu
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i == 0 || textOf(order[i]) != m_patterns.back()) {
             m_keywordStart.push_back(static_cast<std::uint32_t>(m_keywordIndex.size()));
-            m_patterns.push_back(textOf(order[i]));
+            m_patterns.push_back(std::move(folded[order[i] - firstKeyword]));
         }
         m_keywordIndex.push_back(order[i]);
     }

@@ -37,10 +37,18 @@ install_packages() {
   apt-get install -y -qq --no-install-recommends $missing
 }
 
+# build DIR TYPE [CMAKE_OPTION...] [-- TARGET...]
 build() {
   local dir=$1 type=$2; shift 2
-  cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  local options=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && targets=("$@")
+  cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$(nproc)"
+  fi
 }
 
 build_dir=${BUILD_DIR:-$top/build}
@@ -50,7 +58,7 @@ sanitize=OFF
 case "${1:-}" in
   run)
     install_packages "${packages_build[@]}"
-    build "$build_dir" RelWithDebInfo -DQUORVEL_BENCH=OFF
+    build "$build_dir" RelWithDebInfo -DQUORVEL_BENCH=OFF -- quorvel quorvel-find
     shift
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
       install_packages xvfb xauth

@@ -82,7 +82,20 @@ MainWindow::MainWindow(ShellServices &shell, ProcessArrays &arrays, QWidget *par
     onCreated();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The handlers go first, while every control they watch is whole: a batch or a search
+    // under way is cancelled and waited for, and no filter sees the controls' last events.
+    delete batchOperations;
+    delete searchRequest;
+    delete clipboardList;
+    delete columnSort;
+    delete resultActions;
+    delete notFoundAction;
+    delete optionSettings;
+    delete savedState;
+    delete pathList;
+}
 
 void MainWindow::buildControls()
 {

@@ -6,8 +6,8 @@
 
 namespace quorvel {
 
-// The mount points listed in a /proc/self/mountinfo text (its fifth field), in the order
-// given, with the kernel's octal escapes (\040 for a space and so on) decoded.
+// The mount points listed in a /proc/self/mountinfo text, in the order given, with the
+// kernel's octal escapes (\040 for a space and so on) decoded (parseMountinfo's reading).
 std::vector<std::string> parseMountPoints(std::string_view mountinfo);
 
 // The mount point of the filesystem that holds canonicalPath (absolute, free of links,

@@ -228,17 +228,19 @@ void walkOnOneThread(const std::vector<std::string> &roots, const KeywordMatcher
 }
 
 // Listing threads work ahead through the queue while the calling thread commits their
-// outcomes strictly in queue order, so rows come out exactly as a single thread finds them.
+// outcomes strictly in queue order (listing folders itself while it has nothing to commit),
+// so rows come out exactly as a single thread finds them.
 class ParallelWalk
 {
   public:
     // How far (in folders) the listing threads may run ahead of the committed position.
     static constexpr std::uint64_t kAhead = 4096;
 
+    // threads: the listing threads in all, the calling thread included.
     ParallelWalk(const KeywordMatcher &matcher, const StopFlag &stop, MountPolicy mounts, unsigned threads)
-        : m_stop(stop)
+        : m_stop(stop), m_lister(matcher, stop, mounts, m_kept)
     {
-        for (unsigned t = 0; t < threads; ++t) {
+        for (unsigned t = 1; t < threads; ++t) {
             m_threads.emplace_back([this, &matcher, &stop, mounts] {
                 FolderLister lister(matcher, stop, mounts, m_kept);
                 work(lister);
@@ -287,21 +289,36 @@ class ParallelWalk
     bool walkRoot(Committer &committer)
     {
         std::vector<FolderJob> children;
+        FolderOutcome listed;
         for (;;) {
             Slot slot;
             {
                 std::unique_lock lock(m_mutex);
-                while (!m_slots.front().ready) {
+                for (;;) {
                     if (m_stop.load())
                         return false;
+                    if (m_slots.front().ready)
+                        break;
+                    if (m_taken < m_queued && m_taken < m_committed + kAhead) {
+                        // Nothing to commit yet: list the next folder here rather than wait.
+                        const std::uint64_t seq = m_taken++;
+                        FolderJob job = m_slots[seq - m_committed].job;
+                        const std::uint64_t rootMount = m_rootMount;
+                        lock.unlock();
+                        m_lister.list(job, rootMount, listed);
+                        job.base.reset();
+                        lock.lock();
+                        Slot &done = m_slots[seq - m_committed];
+                        done.outcome = std::move(listed);
+                        done.ready = true;
+                        continue;
+                    }
                     m_doneCv.wait_for(lock, std::chrono::milliseconds(10));
                 }
                 slot = std::move(m_slots.front());
                 m_slots.pop_front();
                 ++m_committed;
             }
-            if (m_stop.load())
-                return false;
             children.clear();
             slot.job.base.reset();
             committer.commit(slot.job, slot.outcome, [&](FolderJob &&child) { children.push_back(std::move(child)); });
@@ -315,7 +332,8 @@ class ParallelWalk
                     enqueueLocked(std::move(child));
                 rootDone = m_committed == m_queued;
             }
-            m_workCv.notify_all();
+            if (!children.empty())
+                m_workCv.notify_all();
             if (rootDone)
                 return true;
         }
@@ -362,6 +380,7 @@ class ParallelWalk
     std::uint64_t m_committed = 0; // folders committed
     std::uint64_t m_rootMount = 0;
     bool m_shutdown = false;
+    FolderLister m_lister; // the calling thread's
     std::vector<std::thread> m_threads;
 };
 

@@ -138,6 +138,13 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
         return;
     std::vector<std::uint32_t> &found = scratch.patterns;
     found.clear();
+    // A '.' byte never lies inside a multibyte character in UTF-8 or GBK, so the last '.'
+    // byte is the last '.' character; folding moves neither it nor the length.
+    const std::size_t dot = m_rule == MatchRule::NameOrStem ? name.rfind('.') : std::string_view::npos;
+    const bool hasStem = dot != std::string_view::npos && dot > 0;
+    if (m_rule != MatchRule::Contains && !(m_lengthMask & (std::uint64_t{1} << lengthBit(name.size()))) &&
+        !(hasStem && (m_lengthMask & (std::uint64_t{1} << lengthBit(dot)))))
+        return; // no keyword is as long as the name or its stem
     fold(name, scratch.folded);
     const std::string_view folded = scratch.folded;
 
@@ -146,10 +153,7 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
         if (whole != kNone)
             found.push_back(whole);
         if (m_rule == MatchRule::NameOrStem) {
-            // A '.' byte never lies inside a multibyte character in UTF-8 or GBK, so the last
-            // '.' byte is the last '.' character.
-            const std::size_t dot = folded.rfind('.');
-            if (dot != std::string_view::npos && dot > 0) {
+            if (hasStem) {
                 const std::uint32_t stem = lookup(folded.substr(0, dot));
                 if (stem != kNone)
                     found.push_back(stem);

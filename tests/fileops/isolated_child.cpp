@@ -105,17 +105,8 @@ ShmDir::ShmDir()
 
 ShmDir::~ShmDir()
 {
-    if (m_path.empty())
-        return;
-    std::error_code ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             m_path, std::filesystem::directory_options::skip_permission_denied, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored))
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ignored);
-    }
-    std::filesystem::remove_all(m_path, ignored);
+    if (!m_path.empty())
+        removeTree(m_path);
 }
 
 bool sameDevice(const std::string &a, const std::string &b)

@@ -18,16 +18,21 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+    removeTree(m_path);
+}
+
+void removeTree(const std::string &path)
+{
     std::error_code ignored;
-    // Make every folder writable again first, in case a test took a permission away.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     for (auto it = std::filesystem::recursive_directory_iterator(
-             m_path, std::filesystem::directory_options::skip_permission_denied, ignored);
+             path, std::filesystem::directory_options::skip_permission_denied, ignored);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
         if (it->is_directory(ignored) && !it->is_symlink(ignored))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
     }
-    std::filesystem::remove_all(m_path, ignored);
+    std::filesystem::remove_all(path, ignored);
 }
 
 std::string TempDir::operator/(std::string_view relative) const

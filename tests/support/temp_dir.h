@@ -25,6 +25,10 @@ private:
     std::string m_path;
 };
 
+// Removes a folder and everything in it, giving back any permission a test took away
+// first. Errors are ignored: it is for cleaning up.
+void removeTree(const std::string &path);
+
 // Builds a fixture tree below root from a list of relative paths: an entry that ends in "/"
 // is a folder, any other a file whose content is its own path. Parents are made as needed.
 void makeTree(const std::string &root, std::initializer_list<std::string_view> entries);

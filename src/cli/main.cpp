@@ -87,6 +87,7 @@ class PrintingSink : public RowSink
                 m_scanner->addRowPath(rows.path(i));
         }
         if (m_holdRows) {
+            rows.shrinkToFit();
             m_held.push_back(std::move(rows));
             return;
         }

@@ -46,6 +46,12 @@ class RowBatch
         m_bytes.clear();
         m_rows.clear();
     }
+    // Gives back the room a growing batch reserved ahead, for batches that are kept a while.
+    void shrinkToFit()
+    {
+        m_bytes.shrink_to_fit();
+        m_rows.shrink_to_fit();
+    }
 
   private:
     std::string m_bytes;

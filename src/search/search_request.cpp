@@ -146,15 +146,19 @@ void SearchRequest::startSearch()
         }
     }
 
+    // Each disk of the whole computer is a root of its own: its walk stays on that disk.
+    WalkOptions walk;
+    if (w.单选框_整个电脑->isChecked())
+        walk.mounts = MountPolicy::StayOnRootMount;
     if (w.选择框_搜索目录->isChecked()) {
-        launch(Kind::FolderNames, false);
+        launch(Kind::FolderNames, false, walk);
         w.按钮_未搜索到文件->setEnabled(true);
     } else {
-        launch(Kind::FileNames, w.单选框_模糊搜索->isChecked());
+        launch(Kind::FileNames, w.单选框_模糊搜索->isChecked(), walk);
     }
 }
 
-void SearchRequest::launch(Kind kind, bool fuzzy)
+void SearchRequest::launch(Kind kind, bool fuzzy, const WalkOptions &walk)
 {
     m_kind = kind;
     m_sink = std::make_shared<QueueSink>();
@@ -174,11 +178,11 @@ void SearchRequest::launch(Kind kind, bool fuzzy)
     const std::vector<std::string> roots = m_window.arrays().searchRoots;
     const text::Codeset codeset = text::systemCodeset();
     std::shared_ptr<QueueSink> sink = m_sink;
-    m_worker = std::thread([this, kind, fuzzy, keywords, roots, codeset, sink] {
+    m_worker = std::thread([this, kind, fuzzy, keywords, roots, codeset, sink, walk] {
         if (kind == Kind::FileNames)
-            searchFileNames(keywords, roots, fuzzy, *sink, m_stop, {}, codeset);
+            searchFileNames(keywords, roots, fuzzy, *sink, m_stop, {}, codeset, walk);
         else
-            searchFolderNames(keywords, roots, m_exact, *sink, m_stop, {}, codeset);
+            searchFolderNames(keywords, roots, m_exact, *sink, m_stop, {}, codeset, walk);
         QMetaObject::invokeMethod(
             this,
             [this, sink] {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "search/found_rows.h"
+#include "search/walk_options.h"
 
 namespace quorvel {
 
@@ -49,7 +50,7 @@ class SearchRequest : public QObject
 
     void setStopCaption(const char *caption);
     void stopRunningSearch();
-    void launch(Kind kind, bool fuzzy);
+    void launch(Kind kind, bool fuzzy, const WalkOptions &walk);
     void drainRows();
     void onWorkerDone();
 

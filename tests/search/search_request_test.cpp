@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "roots/fixed_disks.h"
 #include "roots/path_list.h"
 #include "search/not_found_action.h"
 #include "search/search_request.h"
@@ -137,6 +138,19 @@ TEST_F(SearchRequestTest, FolderNameSearchAppendsRowsKeywordByKeyword)
     EXPECT_EQ(got[4], w);
     EXPECT_EQ(rows(1), Texts(got.size(), ""));
     EXPECT_EQ(status(), "搜索完毕！共搜索到文件夹" + std::to_string(got.size()) + "个。");
+}
+
+TEST_F(SearchRequestTest, WholeComputerSearchesEveryLocalDiskWithoutNeedingFolders)
+{
+    window->单选框_整个电脑->setChecked(true);
+    window->单选框_指定路径->setChecked(false);
+    setKeywords("no-such-file-anywhere.quorvel");
+    window->按钮_立即搜索->click();
+    window->按钮_停止搜索->click();
+    ASSERT_TRUE(waitUntil([&] { return !window->searchRequest->isRunning(); }));
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(arrays.searchRoots, everyFixedDisk());
+    EXPECT_EQ(status(), "搜索完毕,共搜索到文件0个。");
 }
 
 TEST_F(SearchRequestTest, StopWithoutSearchStaysUntilTheNextRequest)

@@ -145,6 +145,27 @@ TEST_F(OptionSettingsTest, ClosingWithBothSaveOptionsOffWritesNoFile)
     EXPECT_FALSE(std::filesystem::exists(home / "config.ini"));
 }
 
+TEST_F(OptionSettingsTest, EmptyListAndMissingKeywordFileEdgeCases)
+{
+    window->选择框_保存路径->click();
+    window->选择框_保存关键字->click();
+    reopen();  // saves an empty list and an empty keyword box
+    EXPECT_EQ(readIniValue(home / "gxbx.ini", "lb", "bxjl"), "");
+    EXPECT_EQ(readIniValue(home / "gxbx.ini", "lb", "gxbx"), "-1");
+    EXPECT_EQ(window->超级列表框_路径->rowCount(), 0);
+
+    closeWindow();
+    std::filesystem::remove(home / "filemame.txt");
+    openWindow();
+    EXPECT_TRUE(window->编辑框_文件名->toPlainText().isEmpty());
+    EXPECT_FALSE(window->透明标签1->isVisible());
+    window->编辑框_文件名->setFocus();
+    QCoreApplication::processEvents();
+    window->按钮1->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->透明标签1->isVisible());
+}
+
 TEST_F(OptionSettingsTest, SavedFilesFromAnOlderCopyAreRestoredByItsRules)
 {
     closeWindow();

@@ -8,6 +8,14 @@
 
 namespace quorvel {
 
+// What happens to every row's entry once the walk has ended.
+enum class RowAction {
+    None,
+    CopyTo, // --copy-to DIR
+    MoveTo, // --move-to DIR
+    Trash,  // --trash
+};
+
 // What `quorvel-find` was asked to do.
 struct FindOptions {
     std::vector<std::string> keywordFiles;  // -k, in order; "-" is standard input
@@ -20,6 +28,10 @@ struct FindOptions {
     bool listOrder = false;
     std::optional<std::string> notFoundFile;
     std::optional<text::Codeset> codeset;
+    RowAction action = RowAction::None;
+    std::string actionFolder;   // DIR of --copy-to or --move-to
+    bool renameOnClash = false; // a clashing entry gets "name (2).ext" instead of replacing
+    bool dryRun = false;        // print the actions instead of doing them
     bool help = false;
     bool version = false;
     std::vector<std::string> roots;

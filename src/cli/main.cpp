@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/find_options.h"
+#include "cli/row_actions.h"
 #include "roots/fixed_disks.h"
 #include "search/file_name_search.h"
 #include "search/folder_name_search.h"
@@ -74,8 +75,9 @@ std::optional<std::string> readKeywordFile(const std::string &name)
 class PrintingSink : public RowSink
 {
   public:
-    PrintingSink(const FindOptions &options, bool holdRows, NotFoundScanner *scanner, StopFlag &stop)
-        : m_options(options), m_holdRows(holdRows), m_scanner(scanner), m_stop(stop)
+    PrintingSink(const FindOptions &options, bool holdRows, NotFoundScanner *scanner, RowActions *actions,
+                 StopFlag &stop)
+        : m_options(options), m_holdRows(holdRows), m_scanner(scanner), m_actions(actions), m_stop(stop)
     {
     }
 
@@ -117,6 +119,8 @@ class PrintingSink : public RowSink
         for (std::size_t k = 0; k < rows.size(); ++k) {
             const std::size_t i = reversed ? rows.size() - 1 - k : k;
             m_out.append(rows.path(i));
+            if (m_actions)
+                m_actions->addRow(rows.path(i));
             if (m_options.columns) {
                 m_out.push_back('\t');
                 m_out.append(rows.name(i));
@@ -142,6 +146,7 @@ class PrintingSink : public RowSink
     const FindOptions &m_options;
     bool m_holdRows;
     NotFoundScanner *m_scanner;
+    RowActions *m_actions; // collects the printed rows' paths when an action follows the walk
     StopFlag &m_stop;
     std::vector<RowBatch> m_held;
     std::string m_out;
@@ -169,6 +174,13 @@ int run(int argc, char **argv)
         return 0;
     }
     const text::Codeset codeset = options.codeset.value_or(text::codesetOfLocale());
+    if (!options.actionFolder.empty()) {
+        const std::string problem = destinationFolderProblem(options.actionFolder);
+        if (!problem.empty()) {
+            complain(options.actionFolder, problem);
+            return 2;
+        }
+    }
 
     // The keywords: each -k text as the window's keyword box has it after a search, then
     // every -e keyword that is not blank.
@@ -206,8 +218,12 @@ int run(int argc, char **argv)
                         listIsReversed ? NotFoundScanner::Feed::ReverseListOrder : NotFoundScanner::Feed::ListOrder,
                         codeset);
     }
+    std::optional<RowActions> actions;
+    if (options.action != RowAction::None)
+        actions.emplace(options);
     StopFlag stop{false};
-    PrintingSink sink(options, options.listOrder && listIsReversed, scanner ? &*scanner : nullptr, stop);
+    PrintingSink sink(options, options.listOrder && listIsReversed, scanner ? &*scanner : nullptr,
+                      actions ? &*actions : nullptr, stop);
     if (options.folders) {
         const std::atomic<bool> exact{!options.fuzzy};
         searchFolderNames(keywords, roots, exact, sink, stop, {}, codeset, walk);
@@ -226,7 +242,26 @@ int run(int argc, char **argv)
             return 2;
         }
     }
-    return sink.rowCount() > 0 ? 0 : 1;
+    const int searchStatus = sink.rowCount() > 0 ? 0 : 1;
+    if (!actions)
+        return searchStatus;
+
+    // The walk has ended: nothing moves under it any more.
+    if (options.dryRun) {
+        const int failure = writeAll(STDOUT_FILENO, actions->dryRunText(options.print0 ? '\0' : '\n'));
+        if (failure) {
+            complain("standard output", std::strerror(failure));
+            return 2;
+        }
+        return searchStatus;
+    }
+    InterruptCatcher interrupt;
+    const RowActionTally tally = actions->perform(
+        [](const std::string &path, const std::string &reason) { complain(path, reason); }, interrupt.flag());
+    complain(actions->summary(tally), {});
+    if (tally.interrupted)
+        interrupt.endAsSignalled();
+    return tally.failed > 0 || tally.interrupted ? 3 : searchStatus;
 }
 
 } // namespace

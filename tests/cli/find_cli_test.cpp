@@ -1,62 +1,28 @@
 // quorvel-find run as a separate process on fixture trees, as a user runs it.
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "cli/run_find.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
+using testing::FindRun;
 using testing::TempDir;
-
-struct FindRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 // Runs quorvel-find with args (optionally as the unprivileged user 65534), feeding stdinText.
 FindRun runFind(const std::vector<std::string> &args, const std::string &stdinText = {}, bool asNobody = false)
 {
-    TempDir io;
-    chmod(io.path().c_str(), 0777);
-    testing::writeFile(io / "in", stdinText);
-    std::vector<std::string> command;
-    if (asNobody && geteuid() == 0)
-        command = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    command.push_back(QUORVEL_FIND);
-    command.insert(command.end(), args.begin(), args.end());
-    const pid_t child = fork();
-    if (child == 0) {
-        const int in = open((io / "in").c_str(), O_RDONLY);
-        const int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        const int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char *> argv;
-        for (std::string &a : command)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        setenv("LC_ALL", "C.UTF-8", 1);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    FindRun run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = testing::readFile(io / "out");
-    run.err = testing::readFile(io / "err");
-    return run;
+    testing::FindSetup setup;
+    setup.stdinText = stdinText;
+    setup.asNobody = asNobody;
+    return testing::runFind(args, setup);
 }
 
 std::string lines(std::initializer_list<std::string> items, char end = '\n')

@@ -1,5 +1,6 @@
 #include "search/file_name_search.h"
 
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -197,6 +198,16 @@ class Committer
     RowFlusher &m_flusher;
     WalkProgress m_progress;
 };
+
+// The cores this process may run on (its affinity mask), which may be fewer than the
+// machine has.
+unsigned usableCores()
+{
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) == 0)
+        return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 std::string rootFolder(const std::string &root)
 {
@@ -398,7 +409,7 @@ void searchFileNames(const std::vector<std::string> &keywords, const std::vector
 
     unsigned threads = options.listingThreads;
     if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = usableCores();
     if (threads <= 1) {
         walkOnOneThread(roots, matcher, stop, options.mounts, committer);
     } else {

@@ -248,7 +248,11 @@ int run(int argc, char **argv)
 
     // The walk has ended: nothing moves under it any more.
     if (options.dryRun) {
-        const int failure = writeAll(STDOUT_FILENO, actions->dryRunText(options.print0 ? '\0' : '\n'));
+        int failure = 0;
+        actions->printDryRun(options.print0 ? '\0' : '\n', [&failure](std::string_view piece) {
+            failure = writeAll(STDOUT_FILENO, piece);
+            return failure == 0;
+        });
         if (failure) {
             complain("standard output", std::strerror(failure));
             return 2;

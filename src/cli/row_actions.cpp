@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -64,35 +65,84 @@ RowActions::RowActions(const FindOptions &options)
 {
 }
 
-void RowActions::addRow(std::string_view path)
+bool DistinctPaths::add(std::string_view path)
 {
-    const auto [it, inserted] = m_seen.emplace(path);
-    if (inserted)
-        m_order.push_back(&*it);
+    if (m_paths.size() + 1 > m_slots.size() / 2)
+        grow();
+    const std::uint64_t hash = std::hash<std::string_view>{}(path);
+    const std::size_t slot = findSlot(path, hash);
+    if (m_slots[slot].entry != 0)
+        return false;
+    constexpr std::size_t kBlockBytes = 1 << 20;
+    if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < path.size()) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(std::max(kBlockBytes, path.size()));
+    }
+    std::string &block = m_blocks.back();
+    block.append(path); // within the reserved capacity: earlier views stay valid
+    m_paths.emplace_back(block.data() + block.size() - path.size(), path.size());
+    m_hashes.push_back(hash);
+    m_slots[slot] = {static_cast<std::uint32_t>(m_paths.size()), static_cast<std::uint32_t>(hash >> 32)};
+    return true;
 }
 
-std::string RowActions::dryRunText(char end) const
+bool DistinctPaths::contains(std::string_view path) const
+{
+    if (m_slots.empty())
+        return false;
+    return m_slots[findSlot(path, std::hash<std::string_view>{}(path))].entry != 0;
+}
+
+std::size_t DistinctPaths::findSlot(std::string_view path, std::uint64_t hash) const
+{
+    const std::size_t mask = m_slots.size() - 1;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot &slot = m_slots[i];
+        if (slot.entry == 0 || (slot.hashTag == tag && m_paths[slot.entry - 1] == path))
+            return i;
+    }
+}
+
+void DistinctPaths::grow()
+{
+    m_slots.assign(m_slots.empty() ? 1024 : m_slots.size() * 2, Slot{});
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = 0; i < m_hashes.size(); ++i) {
+        std::size_t at = m_hashes[i] & mask;
+        while (m_slots[at].entry != 0) // every path is distinct: the first free slot is its place
+            at = (at + 1) & mask;
+        m_slots[at] = {static_cast<std::uint32_t>(i + 1), static_cast<std::uint32_t>(m_hashes[i] >> 32)};
+    }
+}
+
+bool RowActions::printDryRun(char end, const TextSink &out) const
 {
     std::string text;
-    for (const std::string *path : m_order) {
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
         switch (m_action) {
         case RowAction::CopyTo:
         case RowAction::MoveTo:
             text.append(m_action == RowAction::CopyTo ? "copy " : "move ");
-            text.append(*path);
+            text.append(m_entries[i]);
             text.append(" -> ");
             text.append(m_folder);
             break;
         case RowAction::Trash:
             text.append("trash ");
-            text.append(*path);
+            text.append(m_entries[i]);
             break;
         case RowAction::None:
-            return {};
+            return true;
         }
         text.push_back(end);
+        if (text.size() >= (1u << 16)) {
+            if (!out(text))
+                return false;
+            text.clear();
+        }
     }
-    return text;
+    return text.empty() || out(text);
 }
 
 bool RowActions::wentAlongWithFolder(const std::string &path) const
@@ -116,7 +166,7 @@ std::string RowActions::refusedReplacement(const std::string &path) const
     if (m_placed.count(std::string(name)))
         return "not moved: " + wanted +
                " holds an earlier row's entry and is not replaced (--rename-on-clash keeps both)";
-    if (m_seen.count(wanted) && !m_gone.count(wanted))
+    if (m_entries.contains(wanted) && !m_gone.count(wanted))
         return "not moved: " + wanted + " is itself a row and is not replaced (--rename-on-clash keeps both)";
     return {};
 }
@@ -124,14 +174,14 @@ std::string RowActions::refusedReplacement(const std::string &path) const
 RowActionTally RowActions::perform(const FailureReport &report, const StopFlag &interrupt)
 {
     RowActionTally tally;
-    tally.entries = m_order.size();
+    tally.entries = m_entries.size();
     OperationControl control;
     control.cancel = &interrupt;
-    for (std::size_t i = 0; i < m_order.size(); ++i) {
-        const std::string &path = *m_order[i];
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        const std::string path(m_entries[i]);
         if (interrupt) {
             tally.interrupted = true;
-            tally.notDone = m_order.size() - i;
+            tally.notDone = m_entries.size() - i;
             break;
         }
         if (m_action != RowAction::CopyTo && wentAlongWithFolder(path)) {
@@ -170,7 +220,7 @@ RowActionTally RowActions::perform(const FailureReport &report, const StopFlag &
             break;
         case FileOpStatus::Cancelled:
             tally.interrupted = true;
-            tally.notDone = m_order.size() - i;
+            tally.notDone = m_entries.size() - i;
             return tally;
         case FileOpStatus::CannotTrash:
             report(path, result.reason + "; its volume has no usable trash, so it was left where it is");

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,35 @@ struct RowActionTally {
 // One line for each failure: the entry's path and the reason, as the operation gave it.
 using FailureReport = std::function<void(const std::string &path, const std::string &reason)>;
 
+// Takes the next piece of a long text; false stops the writer (the output is gone).
+using TextSink = std::function<bool(std::string_view piece)>;
+
+// Every distinct path handed to it, once, in the order first handed. Paths are packed into
+// large blocks and found again through an open-addressing table, so a million rows cost
+// about their bytes plus 40 bytes each, not a heap node apiece.
+class DistinctPaths
+{
+  public:
+    // False when the path was there already.
+    bool add(std::string_view path);
+    bool contains(std::string_view path) const;
+    std::size_t size() const { return m_paths.size(); }
+    std::string_view operator[](std::size_t i) const { return m_paths[i]; }
+
+  private:
+    struct Slot {
+        std::uint32_t entry = 0; // index + 1; 0 for a free slot
+        std::uint32_t hashTag = 0;
+    };
+    std::size_t findSlot(std::string_view path, std::uint64_t hash) const;
+    void grow();
+
+    std::vector<std::string> m_blocks; // never reallocated once filled, so views stay valid
+    std::vector<std::string_view> m_paths;
+    std::vector<std::uint64_t> m_hashes; // of each path, so growing reads no path again
+    std::vector<Slot> m_slots;
+};
+
 // Collects the rows' paths as they are printed and then applies the action of the options
 // to each distinct path once, in the order printed. Paths are raw bytes throughout; no
 // shell is involved.
@@ -44,12 +74,12 @@ class RowActions
 
     // A printed row. A path already seen (a second keyword's row for the same file) adds
     // nothing.
-    void addRow(std::string_view path);
-    std::size_t entryCount() const { return m_order.size(); }
+    void addRow(std::string_view path) { m_entries.add(path); }
+    std::size_t entryCount() const { return m_entries.size(); }
 
     // What --dry-run prints: "copy PATH -> DIR", "move PATH -> DIR" or "trash PATH" per
-    // entry, each ended by `end`.
-    std::string dryRunText(char end) const;
+    // entry, each ended by `end`, handed to `out` in pieces. False when `out` refused one.
+    bool printDryRun(char end, const TextSink &out) const;
 
     // Performs the action on every entry, reporting each failure as it happens. A failure
     // never stops the run; `interrupt` does, between entries and within a long copy (the
@@ -75,8 +105,7 @@ class RowActions
     RowAction m_action;
     std::string m_folder;
     ClashMode m_clash;
-    std::unordered_set<std::string> m_seen;   // every distinct row path
-    std::vector<const std::string *> m_order; // into m_seen (its nodes never move)
+    DistinctPaths m_entries;
     std::unordered_set<std::string> m_gone;   // paths this run moved or trashed away
     std::unordered_set<std::string> m_placed; // names this run put into the destination
 };

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "cli/run_find.h"
 #include "support/temp_dir.h"
@@ -201,6 +202,27 @@ TEST_F(FindActions, EntriesAreTakenInTheOrderTheRowsWerePrinted)
         EXPECT_EQ(readFile(target / "x.txt"), first.substr(root.size() + 1));
         EXPECT_EQ(readFile(target / "x (2).txt"), second.substr(root.size() + 1));
     }
+}
+
+TEST_F(FindActions, ThousandsOfRowsEachPrintedTwiceAreListedOnceInOrder)
+{
+    for (int i = 0; i < 3000; ++i)
+        testing::writeFile(dest + "/f" + std::to_string(i) + " report.txt", "");
+    const FindRun run = testing::runFind({"-f", "-e", "rep", "-e", "ort", "--dry-run", "--trash", dest});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> rows;
+    std::set<std::string> seen;
+    std::string expected;
+    std::size_t at = 0;
+    while (at < run.out.size() && run.out.compare(at, 6, "trash ") != 0) {
+        rows.push_back(run.out.substr(at, run.out.find('\n', at) - at));
+        at += rows.back().size() + 1;
+        if (seen.insert(rows.back()).second)
+            expected += "trash " + rows.back() + "\n";
+    }
+    EXPECT_EQ(rows.size(), 6000u);
+    EXPECT_EQ(seen.size(), 3000u);
+    EXPECT_EQ(run.out.substr(at), expected);
 }
 
 // ---- Clashes ----

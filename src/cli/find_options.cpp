@@ -45,7 +45,9 @@ const char *findUsage()
            "run has already moved or trashed went along with it and counts as done. A move\n"
            "never replaces an entry that an earlier row put into DIR, nor one that is itself a\n"
            "row: that entry stays where it is and counts as failed. Each failure is reported on\n"
-           "standard error, followed by one summary line.\n"
+           "standard error, followed by one summary line. An interrupt (Ctrl-C) during the\n"
+           "action leaves the entry under way as it was and the rest untouched, reports how\n"
+           "many were not done, and ends the program by that signal.\n"
            "\n"
            "Exit status: 0 when a row was found, 1 when none was, 2 on bad usage or an\n"
            "unreadable keyword file, 3 when the action failed for some entry.\n";

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <set>
+
 #include "app/main_window.h"
 #include "fileops/copy_move.h"
 #include "fileops/operation_worker.h"
@@ -45,6 +47,7 @@ struct BatchOperations::Run {
     std::vector<Failure> failures;
     std::vector<std::size_t> deletedRows;   // pass indices of rows whose entry is gone
     std::vector<std::pair<std::size_t, std::string>> untrashable;  // pass index, path
+    std::set<std::string> movedHere;  // entries this move put into the destination
 };
 
 BatchOperations::BatchOperations(MainWindow &window)
@@ -97,6 +100,14 @@ void BatchOperations::deleteSelectedFiles()
     start(Kind::Delete, {});
 }
 
+std::string BatchOperations::targetOf(const std::string &path) const
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string &folder = m_run->destination;
+    return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + name;
+}
+
 std::size_t BatchOperations::currentIndex(std::size_t row) const
 {
     return row + static_cast<std::size_t>(m_window.超级列表框1->rows().rows().rowsPutOnTop() - m_run->topAtStart);
@@ -139,6 +150,12 @@ void BatchOperations::step()
         const std::string path(rows.cell(index, 0));
         // The rename option is read afresh for every entry.
         const ClashMode mode = m_window.选择框1->isChecked() ? ClashMode::Rename : ClashMode::Replace;
+        if (run.kind == Kind::Move && mode == ClashMode::Replace && run.movedHere.count(targetOf(path))) {
+            // Replacing an entry this same move brought here would destroy it for good.
+            run.failures.push_back({path, "目标文件夹中的同名项目是本次刚移入的，没有替换它"});
+            m_window.进度条1->setValue(m_window.进度条1->value() + 1);
+            continue;
+        }
         const Kind kind = run.kind;
         const std::string destination = run.destination;
         m_worker->submit(
@@ -171,6 +188,8 @@ void BatchOperations::handleResult(std::size_t row, const std::string &path, con
         ++run.done;
         if (run.kind == Kind::Delete)
             run.deletedRows.push_back(row);
+        else if (run.kind == Kind::Move)
+            run.movedHere.insert(result.target);
     } else if (result.status == FileOpStatus::CannotTrash) {
         run.untrashable.emplace_back(row, path);
     } else {

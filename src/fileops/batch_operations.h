@@ -56,6 +56,8 @@ private:
     // by a running search since then push it down).
     std::size_t currentIndex(std::size_t row) const;
     bool refuseWhileBusy();
+    // Where an entry lands in the destination under its own name.
+    std::string targetOf(const std::string &path) const;
 
     MainWindow &m_window;
     std::unique_ptr<OperationWorker> m_worker;

@@ -127,6 +127,21 @@ TEST_F(BatchOperationsTest, MovedRowsStayWithTheirOldPaths)
     EXPECT_TRUE(list()->isRowChecked(1));
 }
 
+TEST_F(BatchOperationsTest, AMoveNeverReplacesWhatItBroughtItself)
+{
+    makeTree(files.path(), {"one/same.txt", "two/same.txt"});
+    rows({"one/same.txt", "two/same.txt"});
+    check({0, 1});
+    shell.folderAnswers.push_back(destination.path());
+    window->按钮5->click();
+    waitForBatch();
+    EXPECT_EQ(readFile(destination / "same.txt"), "one/same.txt");
+    EXPECT_EQ(readFile(files / "two/same.txt"), "two/same.txt");
+    EXPECT_EQ(window->status(), "移动完毕，其中1个失败！");
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_NE(shell.messages[0].text.find(files / "two/same.txt"), std::string::npos);
+}
+
 TEST_F(BatchOperationsTest, NothingCheckedSaysSoAfterTheChooser)
 {
     makeTree(files.path(), {"a.txt"});

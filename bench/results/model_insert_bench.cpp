@@ -40,7 +40,7 @@ std::size_t heapInUse()
     return mallinfo2().uordblks + mallinfo2().hblkhd;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

@@ -32,7 +32,7 @@ template <typename T> const T &pickFrom(const std::vector<T> &items)
 
 const std::vector<std::string> kWords{"Report",  "budget", "Invoice",  "meeting", "Notes",  "draft",  "Final",
                                       "summary", "Plan",   "contract", "Letter",  "agenda", "Review", "Q3",
-                                      "minutes", "Design", "spec",     "Offer",   "Resume", "thesis", "Slides"};
+                                      "minutes", "Design", "brief",    "Offer",   "Resume", "thesis", "Slides"};
 const std::vector<std::string> kOffice{".docx", ".xlsx", ".pptx", ".pdf", ".doc", ".xls", ".txt", ".csv", ".odt"};
 const std::vector<std::string> kChinese{"会议纪要", "照片", "合同",     "报告",     "预算",
                                         "发票",     "简历", "项目资料", "年度总结", "设计稿"};

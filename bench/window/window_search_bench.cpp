@@ -33,8 +33,11 @@ namespace {
 // Dialogs never open in a benchmark.
 class SilentShell : public quorvel::ShellServices
 {
-public:
-    void showMessage(const std::string &text, const std::string &) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  public:
+    void showMessage(const std::string &text, const std::string &) override
+    {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
     bool askOkCancel(const std::string &, const std::string &) override { return false; }
     std::string chooseFolder(const std::string &) override { return {}; }
     void openPath(const std::string &) override {}
@@ -42,7 +45,7 @@ public:
     void putFilesOnClipboard(const std::vector<std::string> &) override {}
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -85,7 +88,7 @@ int main(int argc, char **argv)
     window.选择框_搜索目录->setChecked(folders);
     for (int run = 0; run < runs; ++run) {
         window.setKeywordText(*keywords);
-        window.透明标签1->hide();  // as the user's click into the box does
+        window.透明标签1->hide(); // as the user's click into the box does
         QEventLoop loop;
         QObject::connect(window.searchRequest, &quorvel::SearchRequest::searchFinished, &loop, &QEventLoop::quit);
         QElapsedTimer timer, tick;

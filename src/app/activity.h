@@ -10,7 +10,7 @@ class Activity : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     using QObject::QObject;
 
     bool searchRunning() const { return m_search; }
@@ -30,12 +30,12 @@ public:
         }
     }
 
-signals:
+  signals:
     void changed();
 
-private:
+  private:
     bool m_search = false;
     bool m_batch = false;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

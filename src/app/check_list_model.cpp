@@ -212,4 +212,4 @@ void CheckListModel::permuteTexts(const std::vector<std::uint32_t> &sourceOf)
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
 }
 
-}  // namespace quorvel
+} // namespace quorvel

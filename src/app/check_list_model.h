@@ -21,7 +21,7 @@ class CheckListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
-public:
+  public:
     // The raw bytes of a cell, as a QByteArray: what actions use, never the display text.
     static constexpr int RawBytesRole = Qt::UserRole + 1;
 
@@ -60,9 +60,9 @@ public:
     // marks and selection stay with the positions.
     void permuteTexts(const std::vector<std::uint32_t> &sourceOf);
 
-private:
+  private:
     QStringList m_headers;
     RowStore m_rows;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

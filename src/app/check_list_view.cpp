@@ -112,4 +112,4 @@ void CheckListView::mousePressEvent(QMouseEvent *event)
         emit rightButtonPressed(event->globalPosition().toPoint());
 }
 
-}  // namespace quorvel
+} // namespace quorvel

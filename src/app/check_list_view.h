@@ -19,7 +19,7 @@ class CheckListView : public QTableView
 {
     Q_OBJECT
 
-public:
+  public:
     // One column per heading, with its width in pixels.
     CheckListView(const QStringList &headings, const std::vector<int> &widths, QWidget *parent = nullptr);
 
@@ -44,15 +44,15 @@ public:
     void deleteAllRows();
     int columnCount() const;
 
-signals:
+  signals:
     // The right mouse button was pressed over the list (rows or not), at this screen point.
     void rightButtonPressed(const QPoint &globalPos);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override;
 
-private:
+  private:
     CheckListModel *m_model;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

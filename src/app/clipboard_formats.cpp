@@ -27,4 +27,4 @@ QMimeData *fileListMimeData(const std::vector<std::string> &paths)
     return mime;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

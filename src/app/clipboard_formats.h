@@ -13,4 +13,4 @@ namespace quorvel {
 // (one per line).
 QMimeData *fileListMimeData(const std::vector<std::string> &paths);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -22,14 +22,13 @@ void DesktopShell::showMessage(const std::string &text, const std::string &capti
 bool DesktopShell::askOkCancel(const std::string &text, const std::string &caption)
 {
     return QMessageBox::question(m_owner, toDisplay(caption), toDisplay(text), QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel)
-           == QMessageBox::Ok;
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 std::string DesktopShell::chooseFolder(const std::string &title)
 {
-    const QString folder = QFileDialog::getExistingDirectory(m_owner, toDisplay(title), QString(),
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder =
+        QFileDialog::getExistingDirectory(m_owner, toDisplay(title), QString(), QFileDialog::ShowDirsOnly);
     return folder.isEmpty() ? std::string() : fromQtPath(folder);
 }
 
@@ -46,8 +45,8 @@ void DesktopShell::showInFolder(const std::string &path)
     if (bus.isConnected() && bus.interface()) {
         const auto registered = bus.interface()->isServiceRegistered(service);
         const auto activatable = bus.interface()->activatableServiceNames();
-        if ((registered.isValid() && registered.value())
-            || (activatable.isValid() && activatable.value().contains(service))) {
+        if ((registered.isValid() && registered.value()) ||
+            (activatable.isValid() && activatable.value().contains(service))) {
             QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
                                                                service, QStringLiteral("ShowItems"));
             call << QStringList{QString::fromLatin1(fileUrlOf(path).toEncoded())} << QString();
@@ -68,4 +67,4 @@ void DesktopShell::putFilesOnClipboard(const std::vector<std::string> &paths)
     QApplication::clipboard()->setMimeData(fileListMimeData(paths));
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -11,7 +11,7 @@ namespace quorvel {
 // over D-Bus, and the clipboard formats that Linux file managers paste.
 class DesktopShell : public ShellServices
 {
-public:
+  public:
     // The owner of the dialogs; may be set after construction.
     void setOwner(QWidget *owner) { m_owner = owner; }
 
@@ -22,8 +22,8 @@ public:
     void showInFolder(const std::string &path) override;
     void putFilesOnClipboard(const std::vector<std::string> &paths) override;
 
-private:
+  private:
     QWidget *m_owner = nullptr;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -24,7 +24,7 @@ std::vector<std::string> localPaths(const QMimeData *mime)
     return paths;
 }
 
-}  // namespace
+} // namespace
 
 DropTarget::DropTarget(QWidget *window) : QObject(window), m_window(window)
 {
@@ -63,4 +63,4 @@ bool DropTarget::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

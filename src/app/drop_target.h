@@ -14,20 +14,20 @@ class DropTarget : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit DropTarget(QWidget *window);
 
     // Makes the window accept dropped files from now on.
     void enable();
 
-signals:
+  signals:
     void pathsDropped(const std::vector<std::string> &paths);
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     QWidget *m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

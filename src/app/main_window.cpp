@@ -49,7 +49,7 @@ QString withoutCarriageReturns(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-}  // namespace
+} // namespace
 
 const char *const MainWindow::kHintText = "请在这里输入要搜索的文件名关键字，例如：\r\n"
                                           "201806151230450001.jpg\r\n"
@@ -105,21 +105,26 @@ void MainWindow::buildControls()
 
     外形框1 = place(new QGroupBox(this), "外形框1", 306, 2, 543, 32);
     单选框_指定路径 = place(new QRadioButton(caption("搜索指定路径(快速)"), 外形框1), "单选框_指定路径", 6, 5, 145, 24);
-    单选框_整个电脑 = place(new QRadioButton(caption("搜索整个电脑(速度较慢)"), 外形框1), "单选框_整个电脑", 155, 5, 160, 24);
+    单选框_整个电脑 =
+        place(new QRadioButton(caption("搜索整个电脑(速度较慢)"), 外形框1), "单选框_整个电脑", 155, 5, 160, 24);
     单选框_指定路径->setChecked(true);
 
-    按钮_复制到剪贴板 = place(new QPushButton(caption("一键复制勾选文件到剪贴板"), this), "按钮_复制到剪贴板", 651, 4, 197, 30);
+    按钮_复制到剪贴板 =
+        place(new QPushButton(caption("一键复制勾选文件到剪贴板"), this), "按钮_复制到剪贴板", 651, 4, 197, 30);
 
     超级列表框_路径 = place(new CheckListView({caption("路径")}, {260}, this), "超级列表框_路径", 2, 41, 302, 79);
 
     外形框2 = place(new QGroupBox(this), "外形框2", 306, 41, 543, 79);
     选择框_搜索目录 = place(new QCheckBox(caption("只搜目录名"), 外形框2), "选择框_搜索目录", 6, 8, 85, 16);
     选择框_保存关键字 = place(new QCheckBox(caption("保存关键字"), 外形框2), "选择框_保存关键字", 206, 8, 82, 16);
-    选择框1 = place(new QCheckBox(caption("复制或移动时遇到同名文件自动改名另存"), 外形框2), "选择框1", 296, 8, 240, 16);
-    单选框_精确搜索 = place(new QRadioButton(caption("精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)"), 外形框2),
-                          "单选框_精确搜索", 6, 30, 487, 16);
+    选择框1 =
+        place(new QCheckBox(caption("复制或移动时遇到同名文件自动改名另存"), 外形框2), "选择框1", 296, 8, 240, 16);
+    单选框_精确搜索 =
+        place(new QRadioButton(caption("精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)"), 外形框2),
+              "单选框_精确搜索", 6, 30, 487, 16);
     单选框_模糊搜索 = place(
-        new QRadioButton(caption("模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)"), 外形框2),
+        new QRadioButton(
+            caption("模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)"), 外形框2),
         "单选框_模糊搜索", 6, 52, 529, 16);
     单选框_精确搜索->setChecked(true);
     // A window child, not the frame's, lying over the frame between its first two boxes.
@@ -139,8 +144,8 @@ void MainWindow::buildControls()
     透明标签1->setStyleSheet(QStringLiteral("color: gray; background: transparent;"));
     透明标签1->installEventFilter(this);
 
-    超级列表框1 = place(new CheckListView({caption("文件路径"), caption("文件名")}, {450, 100}, this), "超级列表框1", 306,
-                        120, 543, 320);
+    超级列表框1 = place(new CheckListView({caption("文件路径"), caption("文件名")}, {450, 100}, this), "超级列表框1",
+                        306, 120, 543, 320);
     超级列表框1->setDragEnabled(true);
     超级列表框1->setDragDropMode(QAbstractItemView::DragOnly);
 
@@ -150,7 +155,8 @@ void MainWindow::buildControls()
     进度条1->setTextVisible(false);
 
     按钮_立即搜索 = place(new QPushButton(caption("立即搜索"), this), "按钮_立即搜索", 6, 464, 66, 30);
-    按钮_未搜索到文件 = place(new QPushButton(caption("未搜到的文件列表"), this), "按钮_未搜索到文件", 76, 464, 110, 30);
+    按钮_未搜索到文件 =
+        place(new QPushButton(caption("未搜到的文件列表"), this), "按钮_未搜索到文件", 76, 464, 110, 30);
     按钮_未搜索到文件->setEnabled(false);
     按钮_停止搜索 = place(new QPushButton(caption("停止搜索"), this), "按钮_停止搜索", 189, 464, 81, 30);
     选择框3 = place(new QCheckBox(caption("选择框"), this), "选择框3", 280, 472, 32, 16);
@@ -264,10 +270,11 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     编辑框_文件名->setGeometry(2, 120, 302, 336 + dy);
     超级列表框1->setGeometry(306, 120, 543 + dx, 320 + dy);
     进度条1->setGeometry(306, 440 + dy, 544 + dx, 16);
-    for (QWidget *bottom : {static_cast<QWidget *>(按钮_立即搜索), static_cast<QWidget *>(按钮_未搜索到文件),
-                            static_cast<QWidget *>(按钮_停止搜索), static_cast<QWidget *>(选择框3),
-                            static_cast<QWidget *>(按钮1), static_cast<QWidget *>(按钮2), static_cast<QWidget *>(按钮3),
-                            static_cast<QWidget *>(按钮5), static_cast<QWidget *>(按钮4), static_cast<QWidget *>(标签_状态)}) {
+    for (QWidget *bottom :
+         {static_cast<QWidget *>(按钮_立即搜索), static_cast<QWidget *>(按钮_未搜索到文件),
+          static_cast<QWidget *>(按钮_停止搜索), static_cast<QWidget *>(选择框3), static_cast<QWidget *>(按钮1),
+          static_cast<QWidget *>(按钮2), static_cast<QWidget *>(按钮3), static_cast<QWidget *>(按钮5),
+          static_cast<QWidget *>(按钮4), static_cast<QWidget *>(标签_状态)}) {
         const int baseY = bottom->property("baseY").isValid() ? bottom->property("baseY").toInt() : bottom->y();
         bottom->setProperty("baseY", baseY);
         bottom->move(bottom->x(), baseY + dy);
@@ -276,8 +283,8 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == 透明标签1 && event->type() == QEvent::MouseButtonPress
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (watched == 透明标签1 && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         透明标签1->hide();
         编辑框_文件名->setFocus(Qt::MouseFocusReason);
         return true;
@@ -287,4 +294,4 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace quorvel
+} // namespace quorvel

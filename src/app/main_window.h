@@ -40,7 +40,7 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kWidth = 859;
     static constexpr int kHeight = 543;
 
@@ -115,12 +115,12 @@ public:
     BatchOperations *batchOperations = nullptr;
     ClipboardList *clipboardList = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void buildControls();
     void buildMenus();
     void attachTooltips();
@@ -134,4 +134,4 @@ private:
     bool m_built = false;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -116,4 +116,4 @@ void OptionSettings::restoreOptions()
     }
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -17,7 +17,7 @@ class OptionSettings : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     OptionSettings(MainWindow &window, SavedState &savedState);
 
     // For each key in order: read it and set its controls; the saved keyword text and the
@@ -28,7 +28,7 @@ public:
     void toggleDeleteButton();
     void toggleMoveButton();
 
-private:
+  private:
     void write(OptionKey key, bool value);
     void applyDeleteButtonDisabled(bool disabled);
     void applyMoveButtonDisabled(bool disabled);
@@ -37,4 +37,4 @@ private:
     SavedState &m_savedState;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -20,4 +20,4 @@ struct ProcessArrays {
     std::vector<std::string> searchRoots;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -50,4 +50,4 @@ std::string pathOfFileUrl(const QUrl &url)
     return std::string(raw.constData(), static_cast<std::size_t>(raw.size()));
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -27,4 +27,4 @@ QUrl fileUrlOf(std::string_view path);
 // survive); empty for a URL that is not a local file.
 std::string pathOfFileUrl(const QUrl &url);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -45,4 +45,4 @@ void SavedState::saveKeywordsAndPaths()
         writeSavedKeywords(folder, m_window.keywordText());
 }
 
-}  // namespace quorvel
+} // namespace quorvel

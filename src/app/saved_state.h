@@ -13,7 +13,7 @@ class SavedState : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit SavedState(MainWindow &window);
 
     // Sets the keyword box to the saved text (up to its first zero byte) and hides the
@@ -24,8 +24,8 @@ public:
     // The closing handler: writes what the checked save options ask for.
     void saveKeywordsAndPaths();
 
-private:
+  private:
     MainWindow &m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -12,7 +12,7 @@ namespace quorvel {
 // Paths are byte strings in the system codeset.
 class ShellServices
 {
-public:
+  public:
     virtual ~ShellServices() = default;
 
     // A modal message box with one OK button.
@@ -29,4 +29,4 @@ public:
     virtual void putFilesOnClipboard(const std::vector<std::string> &paths) = 0;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -34,20 +34,20 @@ constexpr std::size_t kRowsPerTurn = 20000;
 // Failures named one by one in the final message; the rest are counted.
 constexpr std::size_t kFailuresListed = 20;
 
-}  // namespace
+} // namespace
 
 struct BatchOperations::Run {
     Kind kind;
     Texts texts;
     std::string destination;
-    std::size_t rowCount = 0;       // rows of the pass, read once at its start
-    std::uint64_t topAtStart = 0;   // rowsPutOnTop() when the pass began
-    std::size_t next = 0;           // next row of the pass to examine
-    std::size_t done = 0;           // rows whose operation succeeded
+    std::size_t rowCount = 0;     // rows of the pass, read once at its start
+    std::uint64_t topAtStart = 0; // rowsPutOnTop() when the pass began
+    std::size_t next = 0;         // next row of the pass to examine
+    std::size_t done = 0;         // rows whose operation succeeded
     std::vector<Failure> failures;
-    std::vector<std::size_t> deletedRows;   // pass indices of rows whose entry is gone
-    std::vector<std::pair<std::size_t, std::string>> untrashable;  // pass index, path
-    std::set<std::string> movedHere;  // entries this move put into the destination
+    std::vector<std::size_t> deletedRows;                         // pass indices of rows whose entry is gone
+    std::vector<std::pair<std::size_t, std::string>> untrashable; // pass index, path
+    std::set<std::string> movedHere;                              // entries this move put into the destination
 };
 
 BatchOperations::BatchOperations(MainWindow &window)
@@ -60,7 +60,7 @@ BatchOperations::BatchOperations(MainWindow &window)
 
 BatchOperations::~BatchOperations()
 {
-    m_worker.reset();  // cancels and waits for the operation under way
+    m_worker.reset(); // cancels and waits for the operation under way
 }
 
 bool BatchOperations::refuseWhileBusy()
@@ -208,8 +208,8 @@ void BatchOperations::offerPermanentDelete()
         finishDelete();
         return;
     }
-    std::string question = std::to_string(run.untrashable.size())
-                           + "个项目无法移到回收站（所在的磁盘没有可用的回收站）。要永久删除它们吗？删除后不可恢复！\n";
+    std::string question = std::to_string(run.untrashable.size()) +
+                           "个项目无法移到回收站（所在的磁盘没有可用的回收站）。要永久删除它们吗？删除后不可恢复！\n";
     for (std::size_t i = 0; i < run.untrashable.size() && i < kFailuresListed; ++i)
         question += "\n" + run.untrashable[i].second;
     if (run.untrashable.size() > kFailuresListed)
@@ -287,4 +287,4 @@ void BatchOperations::finish()
     emit batchFinished();
 }
 
-}  // namespace quorvel
+} // namespace quorvel

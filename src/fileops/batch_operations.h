@@ -25,7 +25,7 @@ class BatchOperations : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit BatchOperations(MainWindow &window);
     ~BatchOperations() override;
 
@@ -34,11 +34,11 @@ public:
     void deleteSelectedFiles();
     bool isRunning() const { return m_run != nullptr; }
 
-signals:
+  signals:
     // A batch has ended and its final status text or message stands.
     void batchFinished();
 
-private:
+  private:
     enum class Kind { Copy, Move, Delete };
     struct Failure {
         std::string path;
@@ -64,4 +64,4 @@ private:
     std::unique_ptr<Run> m_run;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

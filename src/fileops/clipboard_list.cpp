@@ -27,4 +27,4 @@ void ClipboardList::copyCheckedToClipboard()
     m_window.shell().showMessage("选定的文件已经复制到剪贴板，可以直接进行粘贴！(Ctrl+V)", "信息：");
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -15,13 +15,13 @@ class ClipboardList : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ClipboardList(MainWindow &window);
 
     void copyCheckedToClipboard();
 
-private:
+  private:
     MainWindow &m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -49,4 +49,4 @@ void OperationWorker::run()
     }
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -17,7 +17,7 @@ namespace quorvel {
 // hands each result back to the window's thread; so a long copy never freezes the window.
 class OperationWorker
 {
-public:
+  public:
     OperationWorker();
     // Raises the cancel flag and waits for the operation under way, if any.
     ~OperationWorker();
@@ -29,7 +29,7 @@ public:
     void submit(std::function<FileOpResult(const OperationControl &)> operation, QObject *receiver,
                 std::function<void(const FileOpResult &)> done);
 
-private:
+  private:
     struct Job {
         std::function<FileOpResult(const OperationControl &)> operation;
         QPointer<QObject> receiver;
@@ -45,4 +45,4 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

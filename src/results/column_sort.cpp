@@ -38,4 +38,4 @@ void ColumnSort::sortResultsByHeading(int column)
     sortListByColumn(*m_window.超级列表框1, column, 1, true, m_window.选择框3->isChecked());
 }
 
-}  // namespace quorvel
+} // namespace quorvel

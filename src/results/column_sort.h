@@ -10,8 +10,7 @@ class MainWindow;
 // Sorts any checkable list by one column: the texts of every row are rewritten in the new
 // order in one model change, while check marks and selection stay with the row positions.
 // kind: 0 number, 1 text, 2 date-time, 3 truth value (any other code sorts as text).
-void sortListByColumn(CheckListView &list, int column, int kind = 1, bool caseSensitive = true,
-                      bool ascending = true);
+void sortListByColumn(CheckListView &list, int column, int kind = 1, bool caseSensitive = true, bool ascending = true);
 
 // A click on a column heading of the result list: flips the hidden direction box 选择框3
 // (checked means ascending, so the first click after start sorts descending) and sorts by
@@ -21,13 +20,13 @@ class ColumnSort : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ColumnSort(MainWindow &window);
 
     void sortResultsByHeading(int column);
 
-private:
+  private:
     MainWindow &m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

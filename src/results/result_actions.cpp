@@ -52,7 +52,8 @@ void ResultActions::openResultFolder()
     if (row < 0)
         return;
     const std::string path = m_window.超级列表框1->cellText(row, 0);
-    struct stat entry {};
+    struct stat entry {
+    };
     if (path.empty() || ::lstat(path.c_str(), &entry) != 0)
         return;
     m_window.shell().showInFolder(path);
@@ -104,4 +105,4 @@ bool ResultActions::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

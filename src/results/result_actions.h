@@ -14,7 +14,7 @@ class ResultActions : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ResultActions(MainWindow &window);
 
     void checkAllResults();
@@ -27,14 +27,14 @@ public:
     // or the entry no longer exists.
     void openResultFolder();
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void toggleSelectedChecks();
     void copySelectedPaths();
 
     MainWindow &m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

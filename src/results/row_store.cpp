@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kChunkSize = std::size_t(1) << 20;
 
-}  // namespace
+} // namespace
 
 RowStore::RowStore(int columnCount) : m_columnCount(columnCount) {}
 
@@ -43,7 +43,7 @@ RowStore::Row RowStore::makeRow(std::string_view first, std::string_view second)
     row.firstLength = static_cast<std::uint32_t>(first.size());
     if (m_columnCount > 1 && !second.empty()) {
         if (second.size() <= first.size() && first.substr(first.size() - second.size()) == second)
-            row.second = row.first + (first.size() - second.size());  // the tail of column 0
+            row.second = row.first + (first.size() - second.size()); // the tail of column 0
         else
             row.second = store(second);
         row.nameLength = static_cast<std::uint32_t>(second.size()) & kLengthMask;
@@ -190,8 +190,8 @@ std::size_t RowStore::overheadBytes() const
     std::size_t arena = 0;
     for (std::size_t size : m_chunkSizes)
         arena += size;
-    return (m_front.capacity() + m_back.capacity()) * sizeof(Row) + (arena - m_textBytes)
-           + m_chunks.capacity() * (sizeof(void *) + sizeof(std::size_t));
+    return (m_front.capacity() + m_back.capacity()) * sizeof(Row) + (arena - m_textBytes) +
+           m_chunks.capacity() * (sizeof(void *) + sizeof(std::size_t));
 }
 
-}  // namespace quorvel
+} // namespace quorvel

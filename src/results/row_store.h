@@ -18,7 +18,7 @@ namespace quorvel {
 // nothing is decoded or normalised.
 class RowStore
 {
-public:
+  public:
     explicit RowStore(int columnCount = 1);
 
     int columnCount() const { return m_columnCount; }
@@ -54,17 +54,20 @@ public:
     // Bytes held beyond the texts themselves (row records, spare capacity, arena slack).
     std::size_t overheadBytes() const;
 
-private:
+  private:
     struct Row {
-        std::uint64_t first;   // arena address of column 0
-        std::uint64_t second;  // arena address of column 1
+        std::uint64_t first;  // arena address of column 0
+        std::uint64_t second; // arena address of column 1
         std::uint32_t firstLength;
-        std::uint32_t nameLength;  // column 1 length, with the check mark in the top bit
+        std::uint32_t nameLength; // column 1 length, with the check mark in the top bit
     };
     static constexpr std::uint32_t kCheckedBit = 0x80000000u;
     static constexpr std::uint32_t kLengthMask = 0x7FFFFFFFu;
 
-    Row &at(std::size_t row) { return row < m_front.size() ? m_front[m_front.size() - 1 - row] : m_back[row - m_front.size()]; }
+    Row &at(std::size_t row)
+    {
+        return row < m_front.size() ? m_front[m_front.size() - 1 - row] : m_back[row - m_front.size()];
+    }
     const Row &at(std::size_t row) const
     {
         return row < m_front.size() ? m_front[m_front.size() - 1 - row] : m_back[row - m_front.size()];
@@ -72,10 +75,10 @@ private:
     Row makeRow(std::string_view first, std::string_view second);
     std::uint64_t store(std::string_view text);
     std::string_view load(std::uint64_t address, std::uint32_t length) const;
-    void flatten();  // moves every row into m_back, in order
+    void flatten(); // moves every row into m_back, in order
 
     int m_columnCount;
-    std::vector<Row> m_front;  // rows above m_back, the top row last
+    std::vector<Row> m_front; // rows above m_back, the top row last
     std::vector<Row> m_back;
     std::vector<std::unique_ptr<char[]>> m_chunks;
     std::vector<std::size_t> m_chunkSizes;
@@ -84,4 +87,4 @@ private:
     std::uint64_t m_rowsPutOnTop = 0;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -75,7 +75,7 @@ bool isTooLarge(std::string_view number)
 // Reads the date-time forms of sortDateTimeValue from left to right.
 class DateTimeReader
 {
-public:
+  public:
     explicit DateTimeReader(std::string_view text) : m_text(text) {}
 
     std::size_t position() const { return m_pos; }
@@ -133,7 +133,7 @@ public:
         return value;
     }
 
-private:
+  private:
     std::string_view m_text;
     std::size_t m_pos = 0;
 };
@@ -171,16 +171,16 @@ bool readDate(DateTimeReader &reader, CalendarDay &date)
     char separator = 0;
     if (reader.oneOf("-/.", separator)) {
         char second = 0;
-        if (!reader.number(1, 2, date.month) || !reader.oneOf("-/.", second) || second != separator
-            || !reader.number(1, 2, date.day))
+        if (!reader.number(1, 2, date.month) || !reader.oneOf("-/.", second) || second != separator ||
+            !reader.number(1, 2, date.day))
             return false;
-    } else if (!reader.marker("\xE5\xB9\xB4", "\xC4\xEA") || !reader.number(1, 2, date.month)
-               || !reader.marker("\xE6\x9C\x88", "\xD4\xC2") || !reader.number(1, 2, date.day)
-               || !reader.marker("\xE6\x97\xA5", "\xC8\xD5")) {
+    } else if (!reader.marker("\xE5\xB9\xB4", "\xC4\xEA") || !reader.number(1, 2, date.month) ||
+               !reader.marker("\xE6\x9C\x88", "\xD4\xC2") || !reader.number(1, 2, date.day) ||
+               !reader.marker("\xE6\x97\xA5", "\xC8\xD5")) {
         return false;
     }
-    return date.year >= 100 && date.month >= 1 && date.month <= 12 && date.day >= 1
-        && date.day <= daysInMonth(date.year, date.month);
+    return date.year >= 100 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= daysInMonth(date.year, date.month);
 }
 
 // Reads H:MM[:SS[.fff]] and gives the fraction of a day.
@@ -202,7 +202,7 @@ bool readTime(DateTimeReader &reader, double &dayFraction)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 SortKind sortKindFromCode(int code)
 {
@@ -226,8 +226,9 @@ double sortNumberValue(std::string_view text)
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
-    const bool startsNumber = i < text.size()
-        && (isDigit(byteAt(text, i)) || (text[i] == '.' && i + 1 < text.size() && isDigit(byteAt(text, i + 1))));
+    const bool startsNumber =
+        i < text.size() &&
+        (isDigit(byteAt(text, i)) || (text[i] == '.' && i + 1 < text.size() && isDigit(byteAt(text, i + 1))));
     if (!startsNumber)
         return 0.0;
     double value = 0.0;
@@ -311,4 +312,4 @@ bool isFalseTruthText(std::string_view text, text::Codeset codeset)
     return text == (codeset == text::Codeset::Gbk ? std::string_view("\xBC\xD9") : std::string_view("\xE5\x81\x87"));
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -48,4 +48,4 @@ int compareSortTexts(std::string_view a, std::string_view b, bool caseSensitive,
 // True when the text is exactly the truth value "false" (假) in the codeset.
 bool isFalseTruthText(std::string_view text, text::Codeset codeset);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -107,8 +107,7 @@ std::vector<std::size_t> truthOrder(std::span<const std::string_view> keys, Code
 }
 
 // Replays every insertion on a ranked list; compare(row, otherRow) compares two rows' keys.
-template <class Compare>
-std::vector<std::size_t> replayInsertions(Row n, Compare compare)
+template <class Compare> std::vector<std::size_t> replayInsertions(Row n, Compare compare)
 {
     RankedRows sorted;
     for (Row i = 0; i < n; ++i) {
@@ -144,7 +143,7 @@ std::vector<std::size_t> replayInsertions(Row n, Compare compare)
 // A counting tree (Fenwick tree) over slots 0..size-1.
 class CountingTree
 {
-public:
+  public:
     explicit CountingTree(Row size) : m_tree(size + 1, 0) {}
 
     // Every slot counts 1.
@@ -191,7 +190,7 @@ public:
         return static_cast<Row>(pos);
     }
 
-private:
+  private:
     std::vector<Row> m_tree;
 };
 
@@ -236,14 +235,14 @@ std::vector<std::size_t> orderFromClasses(const std::vector<Row> &classOf, Row c
     for (Row i = 0; i < n; ++i) {
         const Row c = classOf[i];
         const Row count = present[c];
-        Row place;  // among the members of class c seen so far
+        Row place; // among the members of class c seen so far
         if (i == 0) {
             place = 0;
             minClass = maxClass = c;
         } else if (c >= maxClass) {
-            place = count;  // not smaller than the last key: appended
+            place = count; // not smaller than the last key: appended
         } else if (c <= minClass) {
-            place = 0;  // not greater than the first key: put first
+            place = 0; // not greater than the first key: put first
         } else {
             // The class occupies places below+1 .. below+count (1-based) of the i keys so far.
             const std::uint64_t below = seen.countBelow(c);
@@ -391,10 +390,10 @@ std::vector<std::size_t> valueOrder(std::span<const std::string_view> keys, Sort
     return replayInsertions(n, [&values](Row t, Row key) { return compareValues(values[t], values[key]); });
 }
 
-}  // namespace
+} // namespace
 
-std::size_t sortInsertPosition(std::span<const std::string> keys, std::string_view text, int kind,
-                               bool caseSensitive, Codeset codeset)
+std::size_t sortInsertPosition(std::span<const std::string> keys, std::string_view text, int kind, bool caseSensitive,
+                               Codeset codeset)
 {
     return insertPosition(keys, text, kind, caseSensitive, codeset);
 }
@@ -462,12 +461,11 @@ std::vector<std::size_t> sortOrderByReplay(std::span<const std::string_view> key
         return widened(sorted.entries());
     }
     if (sortKind == SortKind::Text) {
-        return replayInsertions(n, [&](Row t, Row key) {
-            return compareSortTexts(keys[t], keys[key], caseSensitive, codeset);
-        });
+        return replayInsertions(
+            n, [&](Row t, Row key) { return compareSortTexts(keys[t], keys[key], caseSensitive, codeset); });
     }
     const std::vector<double> values = convertedValues(keys, sortKind);
     return replayInsertions(n, [&values](Row t, Row key) { return compareValues(values[t], values[key]); });
 }
 
-}  // namespace quorvel
+} // namespace quorvel

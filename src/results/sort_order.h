@@ -67,4 +67,4 @@ std::vector<std::size_t> sortedSourceRows(std::size_t rowCount, const SortKeyAt 
 std::vector<std::size_t> sortOrderByReplay(std::span<const std::string_view> keys, int kind, bool caseSensitive = true,
                                            text::Codeset codeset = text::systemCodeset());
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -5,14 +5,13 @@
 namespace quorvel {
 namespace {
 
-template <class T>
-void insertAt(T *items, std::uint32_t count, std::uint32_t place, T value)
+template <class T> void insertAt(T *items, std::uint32_t count, std::uint32_t place, T value)
 {
     std::copy_backward(items + place, items + count, items + count + 1);
     items[place] = value;
 }
 
-}  // namespace
+} // namespace
 
 RankedRows::RankedRows()
 {
@@ -136,4 +135,4 @@ std::vector<std::uint32_t> RankedRows::entries() const
     return out;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

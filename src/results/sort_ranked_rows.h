@@ -12,7 +12,7 @@ namespace quorvel {
 // where a flat array would move half of its entries on every insertion.
 class RankedRows
 {
-public:
+  public:
     RankedRows();
 
     std::size_t size() const { return m_size; }
@@ -26,19 +26,19 @@ public:
     // Every entry, first to last.
     std::vector<std::uint32_t> entries() const;
 
-private:
+  private:
     static constexpr std::uint32_t kLeafCapacity = 64;
     static constexpr std::uint32_t kFanOut = 32;
 
     struct Leaf {
         std::uint32_t count = 0;
-        std::uint32_t next = 0;  // the leaf to the right; 0 after the last (leaf 0 is always first)
+        std::uint32_t next = 0; // the leaf to the right; 0 after the last (leaf 0 is always first)
         std::uint32_t rows[kLeafCapacity];
     };
     struct Inner {
         std::uint32_t count = 0;
         std::uint32_t child[kFanOut];
-        std::uint32_t size[kFanOut];  // entries below each child
+        std::uint32_t size[kFanOut]; // entries below each child
     };
     struct Step {
         std::uint32_t node;
@@ -49,8 +49,8 @@ private:
     std::vector<Inner> m_inners;
     std::vector<Step> m_path;
     std::uint32_t m_root = 0;
-    int m_height = 0;  // inner levels above the leaves
+    int m_height = 0; // inner levels above the leaves
     std::size_t m_size = 0;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

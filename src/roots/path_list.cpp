@@ -72,4 +72,4 @@ void PathList::uncheckAllPaths()
     m_window.超级列表框_路径->rows().setAllChecked(false);
 }
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -16,7 +16,7 @@ class PathList : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit PathList(MainWindow &window);
 
     // Puts the path on top of the list, checked. One trailing "/" is dropped (a path ending
@@ -37,8 +37,8 @@ public:
     void checkAllPaths();
     void uncheckAllPaths();
 
-private:
+  private:
     MainWindow &m_window;
 };
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -29,7 +29,7 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> readWholeFile(const std::string &path)
 {
@@ -66,7 +66,8 @@ std::string writeWholeFileAtomically(const std::string &path, std::string_view b
     if (fd < 0)
         return failure("create temporary file");
 
-    struct stat old {};
+    struct stat old {
+    };
     mode_t mode;
     if (::stat(path.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;
@@ -91,4 +92,4 @@ std::string writeWholeFileAtomically(const std::string &path, std::string_view b
     return error;
 }
 
-}  // namespace quorvel
+} // namespace quorvel

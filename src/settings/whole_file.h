@@ -18,4 +18,4 @@ std::optional<std::string> readWholeFile(const std::string &path);
 // that failed).
 std::string writeWholeFileAtomically(const std::string &path, std::string_view bytes);
 
-}  // namespace quorvel
+} // namespace quorvel

@@ -21,7 +21,7 @@ std::size_t utf8Length(std::string_view text, std::size_t pos)
     if (lead < 0x80)
         return 1;
     std::size_t need;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the first continuation byte
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the first continuation byte
     if (lead >= 0xC2 && lead <= 0xDF) {
         need = 1;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -64,8 +64,8 @@ std::size_t gbkLength(std::string_view text, std::size_t pos)
     const unsigned char second = byteAt(text, pos + 1);
     if (second >= 0x40 && second <= 0xFE && second != 0x7F)
         return 2;
-    if (second >= 0x30 && second <= 0x39 && pos + 3 < text.size() && isGbkLead(byteAt(text, pos + 2))
-        && byteAt(text, pos + 3) >= 0x30 && byteAt(text, pos + 3) <= 0x39)
+    if (second >= 0x30 && second <= 0x39 && pos + 3 < text.size() && isGbkLead(byteAt(text, pos + 2)) &&
+        byteAt(text, pos + 3) >= 0x30 && byteAt(text, pos + 3) <= 0x39)
         return 4;
     return 1;
 }
@@ -99,7 +99,7 @@ std::size_t scanForward(std::string_view text, std::string_view needle, Codeset 
     return std::string_view::npos;
 }
 
-}  // namespace
+} // namespace
 
 std::size_t charLength(std::string_view text, std::size_t pos, Codeset codeset)
 {
@@ -136,8 +136,9 @@ std::size_t findText(std::string_view text, std::string_view needle, Codeset cod
         const std::size_t pos = text.find(needle, from);
         return pos;
     }
-    return scanForward(text, needle, codeset, from,
-                       [&](std::size_t pos) { return std::memcmp(text.data() + pos, needle.data(), needle.size()) == 0; });
+    return scanForward(text, needle, codeset, from, [&](std::size_t pos) {
+        return std::memcmp(text.data() + pos, needle.data(), needle.size()) == 0;
+    });
 }
 
 std::size_t findLastText(std::string_view text, std::string_view needle, Codeset codeset)
@@ -162,7 +163,8 @@ std::size_t findTextIgnoringCase(std::string_view text, std::string_view needle,
 {
     if (needle.empty())
         return 0;
-    return scanForward(text, needle, codeset, 0, [&](std::size_t pos) { return equalsIgnoringCaseAt(text, pos, needle); });
+    return scanForward(text, needle, codeset, 0,
+                       [&](std::size_t pos) { return equalsIgnoringCaseAt(text, pos, needle); });
 }
 
 std::vector<std::string_view> splitText(std::string_view text, std::string_view separator, Codeset codeset)
@@ -217,4 +219,4 @@ bool isOnlySpaces(std::string_view text, Codeset codeset)
     return true;
 }
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

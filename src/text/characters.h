@@ -44,4 +44,4 @@ std::string foldedAsciiCase(std::string_view text, Codeset codeset);
 // True when text contains nothing but half-width and full-width spaces (or nothing).
 bool isOnlySpaces(std::string_view text, Codeset codeset);
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

@@ -23,7 +23,7 @@ std::string normalisedName(std::string_view name)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Codeset> codesetFromName(std::string_view name)
 {
@@ -60,4 +60,4 @@ std::string_view fullWidthSpace(Codeset codeset)
     return codeset == Codeset::Utf8 ? std::string_view("\xE3\x80\x80", 3) : std::string_view("\xA1\xA1", 2);
 }
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

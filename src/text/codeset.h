@@ -27,4 +27,4 @@ std::optional<Codeset> codesetFromName(std::string_view name);
 // The full-width space of the codeset: U+3000 (E3 80 80) in UTF-8, A1 A1 in GBK.
 std::string_view fullWidthSpace(Codeset codeset);
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

@@ -14,7 +14,7 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 // One iconv conversion descriptor, opened on first use and closed at thread exit.
 class Converter
 {
-public:
+  public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
     ~Converter()
     {
@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -57,7 +57,7 @@ Converter &utf8ToGbk()
     return converter;
 }
 
-}  // namespace
+} // namespace
 
 bool isValidUtf8(std::string_view bytes)
 {
@@ -125,4 +125,4 @@ std::string fromProgramFile(std::string_view bytes, Codeset codeset)
     return out;
 }
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

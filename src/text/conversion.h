@@ -24,4 +24,4 @@ bool isValidUtf8(std::string_view bytes);
 // decoded as GBK when the codeset is UTF-8.
 std::string fromProgramFile(std::string_view bytes, Codeset codeset);
 
-}  // namespace quorvel::text
+} // namespace quorvel::text

@@ -90,7 +90,8 @@ TEST_F(Lists, SelectionAndCheckMarks)
         list.insertRow(-1, text);
     EXPECT_EQ(list.selectedRow(), -1);
     auto select = [&](int row) {
-        list.selectionModel()->select(list.rows().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list.selectionModel()->select(list.rows().index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     };
     select(3);
     select(1);
@@ -139,5 +140,5 @@ TEST_F(Lists, RemovingScatteredRowsKeepsTheOthersInOrderWithTheirMarks)
     EXPECT_EQ(list.cellText(0, 0), "192");
 }
 
-}  // namespace
-}  // namespace quorvel
+} // namespace
+} // namespace quorvel

@@ -29,9 +29,9 @@ TEST_F(MainWindowTest, OpensWithCaptionAndSize)
 
 struct ControlCase {
     const char *identifier;
-    const char *caption;  // nullptr: not a captioned control
+    const char *caption; // nullptr: not a captioned control
     QRect place;
-    const char *parent;   // identifier of the frame, or nullptr for the window
+    const char *parent; // identifier of the frame, or nullptr for the window
 };
 
 TEST_F(MainWindowTest, EveryControlHasItsCaptionPlaceAndIdentifier)
@@ -50,8 +50,10 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionPlaceAndIdentifier)
         {"选择框_保存关键字", "保存关键字", {206, 8, 82, 16}, "外形框2"},
         {"选择框1", "复制或移动时遇到同名文件自动改名另存", {296, 8, 240, 16}, "外形框2"},
         {"单选框_精确搜索", "精确搜索(要搜索的文件名需要填写完整准确，一行一个文件名)", {6, 30, 487, 16}, "外形框2"},
-        {"单选框_模糊搜索", "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)",
-         {6, 52, 529, 16}, "外形框2"},
+        {"单选框_模糊搜索",
+         "模糊搜索(只填写文件名的任意关键字，即可搜索出所有包含这关键字的文件，一行一个关键字)",
+         {6, 52, 529, 16},
+         "外形框2"},
         {"编辑框_文件名", nullptr, {2, 120, 302, 336}, nullptr},
         {"透明标签1", nullptr, {11, 128, 269, 312}, nullptr},
         {"超级列表框1", nullptr, {306, 120, 543, 320}, nullptr},
@@ -83,9 +85,10 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionPlaceAndIdentifier)
         }
     }
     // The controls without a caption still have a name for screen readers.
-    for (QWidget *control : {static_cast<QWidget *>(window->编辑框_文件名), static_cast<QWidget *>(window->超级列表框_路径),
-                             static_cast<QWidget *>(window->超级列表框1), static_cast<QWidget *>(window->进度条1),
-                             static_cast<QWidget *>(window->标签_状态)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(window->编辑框_文件名), static_cast<QWidget *>(window->超级列表框_路径),
+          static_cast<QWidget *>(window->超级列表框1), static_cast<QWidget *>(window->进度条1),
+          static_cast<QWidget *>(window->标签_状态)})
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
 }
 
@@ -95,7 +98,8 @@ TEST_F(MainWindowTest, FirstRunState)
     EXPECT_FALSE(window->单选框_整个电脑->isChecked());
     EXPECT_TRUE(window->单选框_精确搜索->isChecked());
     EXPECT_FALSE(window->单选框_模糊搜索->isChecked());
-    for (QCheckBox *box : {window->选择框_搜索目录, window->选择框_保存路径, window->选择框_保存关键字, window->选择框1})
+    for (QCheckBox *box :
+         {window->选择框_搜索目录, window->选择框_保存路径, window->选择框_保存关键字, window->选择框1})
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     EXPECT_TRUE(window->选择框3->isChecked());
     EXPECT_TRUE(window->选择框3->isHidden());
@@ -167,7 +171,8 @@ TEST_F(MainWindowTest, RightButtonOpensEachListsMenuAlsoWithoutRows)
         QStringList items;
     } cases[] = {
         {window->超级列表框_路径, window->菜单, {u("删除当前路径"), u("删除全部路径"), u("全部勾选"), u("取消全选")}},
-        {window->超级列表框1, window->定位,
+        {window->超级列表框1,
+         window->定位,
          {u("打开文件所在位置"), u("批量勾选选定项目"), u("禁用移动按钮"), u("禁用删除按钮")}},
     };
     for (auto &c : cases) {
@@ -183,5 +188,5 @@ TEST_F(MainWindowTest, RightButtonOpensEachListsMenuAlsoWithoutRows)
     }
 }
 
-}  // namespace
-}  // namespace quorvel::testing
+} // namespace
+} // namespace quorvel::testing

@@ -16,7 +16,7 @@ namespace {
 
 class OptionSettingsTest : public WindowTest
 {
-protected:
+  protected:
     std::string option(const char *key) { return readIniValue(home / "config.ini", "zhuce", key); }
     void reopen()
     {
@@ -40,8 +40,10 @@ TEST_F(OptionSettingsTest, EveryClickWritesItsKeyAtOnce)
     struct {
         QCheckBox *box;
         const char *key;
-    } boxes[] = {{window->选择框1, "同名文件自动更名"}, {window->选择框_搜索目录, "是否只搜索目录名"},
-                 {window->选择框_保存关键字, "保存关键字"}, {window->选择框_保存路径, "保存路径"}};
+    } boxes[] = {{window->选择框1, "同名文件自动更名"},
+                 {window->选择框_搜索目录, "是否只搜索目录名"},
+                 {window->选择框_保存关键字, "保存关键字"},
+                 {window->选择框_保存路径, "保存路径"}};
     for (auto &b : boxes) {
         b.box->click();
         EXPECT_EQ(option(b.key), "真") << b.key;
@@ -109,7 +111,7 @@ TEST_F(OptionSettingsTest, EverythingComesBackAfterARestart)
     window->移动按钮开关->trigger();
     for (const char *path : {"/srv/c", "/srv/with,comma", "/srv/a"})
         window->pathList->addSearchPathRow(path);
-    window->超级列表框_路径->setRowChecked(0, false);  // the comma row and the one after it stay checked
+    window->超级列表框_路径->setRowChecked(0, false); // the comma row and the one after it stay checked
     window->编辑框_文件名->setPlainText(QString::fromUtf8("照片1.jpg\n  spaced  \n\nlast"));
     reopen();
 
@@ -149,7 +151,7 @@ TEST_F(OptionSettingsTest, EmptyListAndMissingKeywordFileEdgeCases)
 {
     window->选择框_保存路径->click();
     window->选择框_保存关键字->click();
-    reopen();  // saves an empty list and an empty keyword box
+    reopen(); // saves an empty list and an empty keyword box
     EXPECT_EQ(readIniValue(home / "gxbx.ini", "lb", "bxjl"), "");
     EXPECT_EQ(readIniValue(home / "gxbx.ini", "lb", "gxbx"), "-1");
     EXPECT_EQ(window->超级列表框_路径->rowCount(), 0);
@@ -190,5 +192,5 @@ TEST_F(OptionSettingsTest, SavedFilesFromAnOlderCopyAreRestoredByItsRules)
     EXPECT_TRUE(window->透明标签1->isVisible());
 }
 
-}  // namespace
-}  // namespace quorvel::testing
+} // namespace
+} // namespace quorvel::testing

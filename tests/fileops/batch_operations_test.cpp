@@ -19,7 +19,7 @@ using Texts = std::vector<std::string>;
 
 class BatchOperationsTest : public WindowTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         setenv("XDG_DATA_HOME", (data / "share").c_str(), 1);
@@ -202,7 +202,7 @@ TEST_F(BatchOperationsTest, DeleteAskedFirstAndKeepsFailedRows)
     makeTree(files.path(), {"a", "b"});
     rows({"a", "gone", "b"});
     check({0, 1});
-    window->按钮4->click();  // Cancel
+    window->按钮4->click(); // Cancel
     EXPECT_EQ(names(), (Texts{"a", "gone", "b"}));
     EXPECT_TRUE(fs::exists(files / "a"));
 
@@ -253,5 +253,5 @@ TEST(ClipboardFormats, FileManagersGetUriListsGnomeAndKdeFormatsAndText)
     EXPECT_EQ(mime->urls()[0].toLocalFile(), QString::fromUtf8("/home/u/照片 1.jpg"));
 }
 
-}  // namespace
-}  // namespace quorvel::testing
+} // namespace
+} // namespace quorvel::testing

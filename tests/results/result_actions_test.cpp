@@ -13,7 +13,7 @@ namespace {
 
 class ResultActionsTest : public WindowTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -107,5 +107,5 @@ TEST_F(ResultActionsTest, KeyboardOpensTogglesAndCopies)
     EXPECT_EQ(shell.opened, std::vector<std::string>{files / "b.txt"});
 }
 
-}  // namespace
-}  // namespace quorvel::testing
+} // namespace
+} // namespace quorvel::testing

@@ -12,11 +12,11 @@ using quorvel::text::Codeset;
 
 namespace {
 
-const std::string kFalse = "\xE5\x81\x87";       // 假 in UTF-8
-const std::string kTrue = "\xE7\x9C\x9F";        // 真 in UTF-8
-const std::string kZhong = "\xE4\xB8\xAD";       // 中 in UTF-8
-const std::string kZhongGbk = "\xD6\xD0";        // 中 in GBK
-const std::string kAhGbk = "\xB0\xA1";           // 啊 in GBK
+const std::string kFalse = "\xE5\x81\x87"; // 假 in UTF-8
+const std::string kTrue = "\xE7\x9C\x9F";  // 真 in UTF-8
+const std::string kZhong = "\xE4\xB8\xAD"; // 中 in UTF-8
+const std::string kZhongGbk = "\xD6\xD0";  // 中 in GBK
+const std::string kAhGbk = "\xB0\xA1";     // 啊 in GBK
 
 std::vector<std::string_view> viewsOf(const std::vector<std::string> &keys)
 {
@@ -60,7 +60,9 @@ void PrintTo(const OrderCase &c, std::ostream *out)
     *out << c.label;
 }
 
-class SortOrderExampleTest : public ::testing::TestWithParam<OrderCase> {};
+class SortOrderExampleTest : public ::testing::TestWithParam<OrderCase>
+{
+};
 
 TEST_P(SortOrderExampleTest, GivesTheInsertionOrder)
 {
@@ -110,8 +112,15 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"numbers_huge", {"1e999", "-1e999", "5"}, 0, true, Codeset::Utf8, {1, 2, 0}},
         // Date-times: no date-time sorts first.
         OrderCase{"dates", {"2024-03-05", "14:30", "2023/12/31", "garbage"}, 2, true, Codeset::Utf8, {3, 1, 2, 0}},
-        OrderCase{"dates_equal_forms", {"2024-03-05", "2024/3/5", "2024\xE5\xB9\xB4" "3\xE6\x9C\x88" "5\xE6\x97\xA5"}, 2,
-                  true, Codeset::Utf8, {0, 1, 2}}),
+        OrderCase{"dates_equal_forms",
+                  {"2024-03-05", "2024/3/5",
+                   "2024\xE5\xB9\xB4"
+                   "3\xE6\x9C\x88"
+                   "5\xE6\x97\xA5"},
+                  2,
+                  true,
+                  Codeset::Utf8,
+                  {0, 1, 2}}),
     [](const auto &info) { return std::string(info.param.label); });
 
 // A chain of numbers each within the tolerance of the next but not of all the others makes
@@ -147,11 +156,11 @@ TEST(SortInsertPositionTest, PlacesByTheStepsOfTheInsertion)
         return sortInsertPosition(std::span<const std::string>(keys), text, 1, true, Codeset::Utf8);
     };
     EXPECT_EQ(sortInsertPosition(std::span<const std::string>(), "x", 1), 1u);
-    EXPECT_EQ(place("f"), 6u);  // equal to the last: after it
+    EXPECT_EQ(place("f"), 6u); // equal to the last: after it
     EXPECT_EQ(place("g"), 6u);
-    EXPECT_EQ(place("b"), 1u);  // equal to the first: before it
+    EXPECT_EQ(place("b"), 1u); // equal to the first: before it
     EXPECT_EQ(place("a"), 1u);
-    EXPECT_EQ(place("d"), 4u);  // the bisection meets place 3 first and goes directly after it
+    EXPECT_EQ(place("d"), 4u); // the bisection meets place 3 first and goes directly after it
     EXPECT_EQ(place("c"), 2u);
     EXPECT_EQ(place("e"), 5u);
     const std::vector<std::string_view> views(keys.begin(), keys.end());
@@ -166,8 +175,8 @@ struct RandomCase {
     int kind;
     bool caseSensitive;
     Codeset codeset;
-    std::vector<std::string> pool;  // keys are drawn from this pool, or glued from its pieces
-    bool glue;                      // glue 0 to 3 pieces into one key
+    std::vector<std::string> pool; // keys are drawn from this pool, or glued from its pieces
+    bool glue;                     // glue 0 to 3 pieces into one key
 };
 
 void PrintTo(const RandomCase &c, std::ostream *out)
@@ -175,7 +184,9 @@ void PrintTo(const RandomCase &c, std::ostream *out)
     *out << c.label;
 }
 
-class SortOrderRandomTest : public ::testing::TestWithParam<RandomCase> {};
+class SortOrderRandomTest : public ::testing::TestWithParam<RandomCase>
+{
+};
 
 std::vector<std::string> randomKeys(const RandomCase &c, std::size_t count, std::size_t poolUsed, std::mt19937 &random)
 {
@@ -199,7 +210,7 @@ TEST_P(SortOrderRandomTest, FastOrderEqualsThePlainInsertion)
     std::mt19937 random(20240305);
     // Short lists of every length, then longer ones whose classes outgrow the small-class
     // arrangement and whose replay splits the ranked list's nodes.
-    std::vector<std::pair<std::size_t, std::size_t>> runs;  // (length, pool entries used)
+    std::vector<std::pair<std::size_t, std::size_t>> runs; // (length, pool entries used)
     for (std::size_t length = 0; length < 40; ++length)
         runs.push_back({length, 2 + length % 5});
     for (int k = 0; k < 60; ++k)
@@ -217,30 +228,54 @@ TEST_P(SortOrderRandomTest, FastOrderEqualsThePlainInsertion)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, SortOrderRandomTest,
-    ::testing::Values(
-        RandomCase{"text", 1, true, Codeset::Utf8, {"a", "b", "B", "_", "", "a.", kZhong, "\xFF"}, true},
-        RandomCase{"text_names", 1, true, Codeset::Utf8,
-                   {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0001.jpg", "", "a.txt", "B.txt", kZhong + ".docx", "10.txt",
-                    "9.txt", "IMG_0001.JPG2"},
-                   false},
-        RandomCase{"text_without_case", 1, false, Codeset::Utf8, {"a", "A", "b", "B", "_", "", "\x8A"}, true},
-        RandomCase{"text_without_case_gbk", 1, false, Codeset::Gbk,
-                   {"a", "A", "\x8A", "\x8A\x41", "\x8A\x61", kAhGbk, "_"}, true},
-        RandomCase{"unknown_kind", 9, true, Codeset::Utf8, {"c", "a", "b", "ab", ""}, true},
-        RandomCase{"numbers", 0, true, Codeset::Utf8,
-                   {"1", "01", "1.0", "2", "-1", "1e0", "abc", "", " 3", "2.5", "10", "9.txt", "-0"}, false},
-        RandomCase{"numbers_chained", 0, true, Codeset::Utf8,
-                   {"1", "1.00000005", "1.0000001", "1.00000015", "0.99999995", "2", "abc", "1.0000002"}, false},
-        RandomCase{"dates", 2, true, Codeset::Utf8,
-                   {"2024-03-05", "2024/3/5", "2024-03-05 00:00:00", "14:30", "1899-12-30 14:30", "x", "",
-                    "2024\xE5\xB9\xB4" "3\xE6\x9C\x88" "5\xE6\x97\xA5", "2023-12-31 23:59:59", "1999.1.1"},
-                   false},
-        RandomCase{"dates_chained", 2, true, Codeset::Utf8,
-                   {"2024-03-05 00:00:00", "2024-03-05 00:00:00.005", "2024-03-05 00:00:00.01",
-                    "2024-03-05 00:00:00.015", "2024-03-04", "nothing"},
-                   false},
-        RandomCase{"truth", 3, true, Codeset::Utf8, {kFalse, kTrue, "", "x", kFalse + " "}, false},
-        RandomCase{"truth_gbk", 3, true, Codeset::Gbk, {"\xBC\xD9", kFalse, "\xD5\xE6"}, false}),
+    ::testing::Values(RandomCase{"text", 1, true, Codeset::Utf8, {"a", "b", "B", "_", "", "a.", kZhong, "\xFF"}, true},
+                      RandomCase{"text_names",
+                                 1,
+                                 true,
+                                 Codeset::Utf8,
+                                 {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0001.jpg", "", "a.txt", "B.txt",
+                                  kZhong + ".docx", "10.txt", "9.txt", "IMG_0001.JPG2"},
+                                 false},
+                      RandomCase{
+                          "text_without_case", 1, false, Codeset::Utf8, {"a", "A", "b", "B", "_", "", "\x8A"}, true},
+                      RandomCase{"text_without_case_gbk",
+                                 1,
+                                 false,
+                                 Codeset::Gbk,
+                                 {"a", "A", "\x8A", "\x8A\x41", "\x8A\x61", kAhGbk, "_"},
+                                 true},
+                      RandomCase{"unknown_kind", 9, true, Codeset::Utf8, {"c", "a", "b", "ab", ""}, true},
+                      RandomCase{"numbers",
+                                 0,
+                                 true,
+                                 Codeset::Utf8,
+                                 {"1", "01", "1.0", "2", "-1", "1e0", "abc", "", " 3", "2.5", "10", "9.txt", "-0"},
+                                 false},
+                      RandomCase{"numbers_chained",
+                                 0,
+                                 true,
+                                 Codeset::Utf8,
+                                 {"1", "1.00000005", "1.0000001", "1.00000015", "0.99999995", "2", "abc", "1.0000002"},
+                                 false},
+                      RandomCase{"dates",
+                                 2,
+                                 true,
+                                 Codeset::Utf8,
+                                 {"2024-03-05", "2024/3/5", "2024-03-05 00:00:00", "14:30", "1899-12-30 14:30", "x", "",
+                                  "2024\xE5\xB9\xB4"
+                                  "3\xE6\x9C\x88"
+                                  "5\xE6\x97\xA5",
+                                  "2023-12-31 23:59:59", "1999.1.1"},
+                                 false},
+                      RandomCase{"dates_chained",
+                                 2,
+                                 true,
+                                 Codeset::Utf8,
+                                 {"2024-03-05 00:00:00", "2024-03-05 00:00:00.005", "2024-03-05 00:00:00.01",
+                                  "2024-03-05 00:00:00.015", "2024-03-04", "nothing"},
+                                 false},
+                      RandomCase{"truth", 3, true, Codeset::Utf8, {kFalse, kTrue, "", "x", kFalse + " "}, false},
+                      RandomCase{"truth_gbk", 3, true, Codeset::Gbk, {"\xBC\xD9", kFalse, "\xD5\xE6"}, false}),
     [](const auto &info) { return std::string(info.param.label); });
 
-}  // namespace
+} // namespace

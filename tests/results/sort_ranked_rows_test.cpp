@@ -11,7 +11,9 @@ namespace {
 
 enum class Where { Front, Back, Anywhere, Mixed };
 
-class RankedRowsTest : public ::testing::TestWithParam<Where> {};
+class RankedRowsTest : public ::testing::TestWithParam<Where>
+{
+};
 
 // Inserting always at the front leaves every split node half full, which builds the tallest
 // tree for a given size; the other patterns split at the end and in the middle.
@@ -53,4 +55,4 @@ TEST_P(RankedRowsTest, HoldsWhatAFlatArrayHolds)
 INSTANTIATE_TEST_SUITE_P(Patterns, RankedRowsTest,
                          ::testing::Values(Where::Front, Where::Back, Where::Anywhere, Where::Mixed));
 
-}  // namespace
+} // namespace

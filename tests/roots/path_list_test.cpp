@@ -13,7 +13,7 @@ namespace {
 
 class PathListTest : public WindowTest
 {
-protected:
+  protected:
     std::vector<std::string> paths()
     {
         std::vector<std::string> out;
@@ -76,7 +76,7 @@ TEST_F(PathListTest, MenuItemsDeleteCheckAndUncheck)
 {
     for (const char *path : {"/e", "/d", "/c", "/b", "/a"})
         window->pathList->addSearchPathRow(path);
-    window->删除当前路径->trigger();  // nothing selected
+    window->删除当前路径->trigger(); // nothing selected
     EXPECT_EQ(list()->rowCount(), 5);
     auto select = [&](int row) {
         list()->selectionModel()->select(list()->rows().index(row, 0),
@@ -84,7 +84,7 @@ TEST_F(PathListTest, MenuItemsDeleteCheckAndUncheck)
     };
     select(3);
     select(1);
-    window->删除当前路径->trigger();  // only the topmost selected row
+    window->删除当前路径->trigger(); // only the topmost selected row
     EXPECT_EQ(paths(), (Texts{"/a", "/c", "/d", "/e"}));
 
     window->路径取消全选->trigger();
@@ -101,5 +101,5 @@ TEST_F(PathListTest, MenuItemsDeleteCheckAndUncheck)
     EXPECT_EQ(list()->rowCount(), 0);
 }
 
-}  // namespace
-}  // namespace quorvel::testing
+} // namespace
+} // namespace quorvel::testing

@@ -42,4 +42,4 @@ void ScriptedShell::putFilesOnClipboard(const std::vector<std::string> &paths)
     clipboardLists.push_back(paths);
 }
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

@@ -12,7 +12,7 @@ namespace quorvel::testing {
 // test fills beforehand, and every call is recorded for the test to read back.
 class ScriptedShell : public ShellServices
 {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;
@@ -30,12 +30,12 @@ public:
     std::deque<bool> okCancelAnswers;
     std::deque<std::string> folderAnswers;
 
-    std::vector<Message> messages;       // showMessage calls
-    std::vector<Message> questions;      // askOkCancel calls
+    std::vector<Message> messages;  // showMessage calls
+    std::vector<Message> questions; // askOkCancel calls
     std::vector<std::string> folderTitles;
     std::vector<std::string> opened;
     std::vector<std::string> shownInFolder;
     std::vector<std::vector<std::string>> clipboardLists;
 };
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

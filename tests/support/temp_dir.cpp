@@ -67,4 +67,4 @@ std::string readFile(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

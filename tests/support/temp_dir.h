@@ -11,7 +11,7 @@ namespace quorvel::testing {
 // the object goes. path() has no trailing slash.
 class TempDir
 {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir &) = delete;
@@ -21,7 +21,7 @@ public:
     // path() + "/" + relative
     std::string operator/(std::string_view relative) const;
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -39,4 +39,4 @@ void writeFile(const std::string &path, std::string_view bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string readFile(const std::string &path);
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

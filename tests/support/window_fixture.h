@@ -19,7 +19,7 @@ namespace quorvel::testing {
 // fresh temporary folder and every dialog scripted.
 class WindowTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         setenv("QUORVEL_HOME", home.path().c_str(), 1);
@@ -63,4 +63,4 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-}  // namespace quorvel::testing
+} // namespace quorvel::testing

@@ -1,7 +1,7 @@
 #include "search/name_matcher.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstring>
 #include <numeric>
 
 #include "search/aho_corasick.h"
@@ -19,9 +19,29 @@ inline unsigned char lowerByte(unsigned char b)
     return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
 }
 
-inline std::size_t hashOf(std::string_view text)
+// A fast hash of short texts (names), mixed so that its low bits serve a power-of-two table.
+inline std::uint64_t hashOf(std::string_view text)
 {
-    return std::hash<std::string_view>{}(text);
+    const char *p = text.data();
+    std::size_t n = text.size();
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    h = (h ^ tail) * 0x94D049BB133111EBull;
+    return h ^ (h >> 29);
+}
+
+// The place of a text in the exact rules' quick filter: its length, first and last byte.
+inline std::size_t filterBit(std::size_t length, unsigned char first, unsigned char last)
+{
+    const std::uint64_t key = (std::uint64_t{length} << 16) | (std::uint64_t{first} << 8) | last;
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 48); // 16 bits
 }
 
 inline int lengthBit(std::size_t length)
@@ -68,16 +88,32 @@ KeywordMatcher::KeywordMatcher(const std::vector<std::string> &keywords, MatchRu
         }
         return;
     }
+    m_filter.assign(std::size_t{1} << 10, 0);
+    m_filterBytes = m_fold == CaseFold::Bytes || m_codeset == text::Codeset::Utf8;
     std::size_t capacity = 16;
     while (capacity < m_patterns.size() * 2)
         capacity *= 2;
-    m_slots.assign(capacity, 0);
+    m_slots.assign(capacity, Slot{0, 0});
+    // About 16 bits per keyword: a name that is no keyword is turned away by one bit, mostly.
+    std::size_t bloomBits = std::size_t{1} << 16;
+    while (bloomBits < m_patterns.size() * 16 && bloomBits < (std::size_t{1} << 26))
+        bloomBits *= 2;
+    m_bloom.assign(bloomBits / 64, 0);
+    m_bloomMask = bloomBits - 1;
     for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
-        m_lengthMask |= std::uint64_t{1} << lengthBit(m_patterns[p].size());
-        std::size_t slot = hashOf(m_patterns[p]) & (capacity - 1);
-        while (m_slots[slot] != 0)
+        const std::string &pattern = m_patterns[p];
+        m_lengthMask |= std::uint64_t{1} << lengthBit(pattern.size());
+        const std::size_t bit = pattern.empty() ? filterBit(0, 0, 0)
+                                                : filterBit(pattern.size(), static_cast<unsigned char>(pattern.front()),
+                                                            static_cast<unsigned char>(pattern.back()));
+        m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        const std::uint64_t hash = hashOf(pattern);
+        const std::size_t bloom = (hash >> 32) & m_bloomMask;
+        m_bloom[bloom / 64] |= std::uint64_t{1} << (bloom % 64);
+        std::size_t slot = hash & (capacity - 1);
+        while (m_slots[slot].pattern != 0)
             slot = (slot + 1) & (capacity - 1);
-        m_slots[slot] = p + 1;
+        m_slots[slot] = Slot{p + 1, static_cast<std::uint32_t>(hash >> 32)};
     }
 }
 
@@ -99,13 +135,18 @@ std::uint32_t KeywordMatcher::lookup(std::string_view folded) const
 {
     if (!(m_lengthMask & (std::uint64_t{1} << lengthBit(folded.size()))))
         return kNone;
+    const std::uint64_t hash = hashOf(folded);
+    const std::size_t bloom = (hash >> 32) & m_bloomMask;
+    if (!(m_bloom[bloom / 64] & (std::uint64_t{1} << (bloom % 64))))
+        return kNone;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t slot = hashOf(folded) & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_slots[slot];
-        if (entry == 0)
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot entry = m_slots[slot];
+        if (entry.pattern == 0)
             return kNone;
-        if (m_patterns[entry - 1] == folded)
-            return entry - 1;
+        if (entry.tag == tag && m_patterns[entry.pattern - 1] == folded)
+            return entry.pattern - 1;
     }
 }
 
@@ -142,9 +183,21 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
     // byte is the last '.' character; folding moves neither it nor the length.
     const std::size_t dot = m_rule == MatchRule::NameOrStem ? name.rfind('.') : std::string_view::npos;
     const bool hasStem = dot != std::string_view::npos && dot > 0;
-    if (m_rule != MatchRule::Contains && !(m_lengthMask & (std::uint64_t{1} << lengthBit(name.size()))) &&
-        !(hasStem && (m_lengthMask & (std::uint64_t{1} << lengthBit(dot)))))
-        return; // no keyword is as long as the name or its stem
+    if (m_rule != MatchRule::Contains) {
+        if (!(m_lengthMask & (std::uint64_t{1} << lengthBit(name.size()))) &&
+            !(hasStem && (m_lengthMask & (std::uint64_t{1} << lengthBit(dot)))))
+            return; // no keyword is as long as the name or its stem
+        if (m_filterBytes && !name.empty()) {
+            // Folding bytes one by one is exact here, so the filter needs no folded copy.
+            const unsigned char first = lowerByte(static_cast<unsigned char>(name.front()));
+            const std::size_t whole = filterBit(name.size(), first, lowerByte(static_cast<unsigned char>(name.back())));
+            const std::size_t stem =
+                hasStem ? filterBit(dot, first, lowerByte(static_cast<unsigned char>(name[dot - 1]))) : whole;
+            if (!(m_filter[whole / 64] & (std::uint64_t{1} << (whole % 64))) &&
+                !(m_filter[stem / 64] & (std::uint64_t{1} << (stem % 64))))
+                return; // no keyword has the name's or the stem's length, first and last byte
+        }
+    }
     fold(name, scratch.folded);
     const std::string_view folded = scratch.folded;
 

@@ -85,9 +85,17 @@ class KeywordMatcher
     std::vector<std::uint32_t> m_keywordIndex;
     std::uint32_t m_emptyPattern = UINT32_MAX;
 
-    // Exact rules: open addressing over m_patterns (slot holds pattern + 1, 0 is free).
-    std::vector<std::uint32_t> m_slots;
-    std::uint64_t m_lengthMask = 0; // bit n set when some pattern is n bytes long (n < 63), bit 63 for longer
+    // Exact rules: open addressing over m_patterns, behind a Bloom filter of their hashes.
+    struct Slot {
+        std::uint32_t pattern; // pattern + 1, 0 for a free slot
+        std::uint32_t tag;     // the upper half of the pattern's hash
+    };
+    std::vector<Slot> m_slots;
+    std::vector<std::uint64_t> m_bloom; // one bit per pattern hash, to turn most names away at once
+    std::size_t m_bloomMask = 0;
+    std::uint64_t m_lengthMask = 0;      // bit n set when some pattern is n bytes long (n < 63), bit 63 for longer
+    std::vector<std::uint64_t> m_filter; // 65536 bits over length, first and last byte of each pattern
+    bool m_filterBytes = false;          // whether names can be filtered before folding
 
     // Contains rule with many keywords.
     std::unique_ptr<AhoCorasick> m_automaton;

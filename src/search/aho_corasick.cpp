@@ -27,7 +27,7 @@ std::uint32_t AhoCorasick::child(std::uint32_t node, unsigned char byte) const
     return (it != last && *it == byte) ? m_edgeTarget[static_cast<std::size_t>(it - m_edgeByte.begin())] : kNone;
 }
 
-void AhoCorasick::build(const std::vector<std::string> &patterns, std::uint32_t skip)
+void AhoCorasick::build(const std::vector<std::string_view> &patterns, std::uint32_t skip)
 {
     // The trie is built from the sorted patterns: each new pattern shares the path of the one
     // before up to their common prefix, and every node's children come out in byte order.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel {
@@ -18,7 +19,7 @@ class AhoCorasick
 
     // Builds the matcher over patterns[i] for every i but `skip` (pass kNone to keep all).
     // Empty patterns are ignored. Patterns must be distinct.
-    void build(const std::vector<std::string> &patterns, std::uint32_t skip = kNone);
+    void build(const std::vector<std::string_view> &patterns, std::uint32_t skip = kNone);
 
     // The state after reading byte from state (the start state is 0).
     std::uint32_t step(std::uint32_t state, unsigned char byte) const

@@ -55,59 +55,72 @@ KeywordMatcher::KeywordMatcher(const std::vector<std::string> &keywords, MatchRu
                                text::Codeset codeset, std::size_t firstKeyword)
     : m_rule(rule), m_fold(fold), m_codeset(codeset), m_keywordCount(keywords.size())
 {
-    std::vector<std::string> folded;
+    // The folded keywords, packed one after another.
+    std::string folded;
+    std::vector<std::size_t> foldedStart{0};
     std::vector<std::uint32_t> order;
+    std::string one;
     for (std::size_t k = firstKeyword; k < keywords.size(); ++k) {
-        folded.emplace_back();
-        this->fold(keywords[k], folded.back());
+        this->fold(keywords[k], one);
+        folded.append(one);
+        foldedStart.push_back(folded.size());
         order.push_back(static_cast<std::uint32_t>(k));
     }
-    auto textOf = [&](std::uint32_t k) -> const std::string & { return folded[k - firstKeyword]; };
+    auto textOf = [&](std::uint32_t k) {
+        const std::size_t i = k - firstKeyword;
+        return std::string_view(folded).substr(foldedStart[i], foldedStart[i + 1] - foldedStart[i]);
+    };
     std::stable_sort(order.begin(), order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return textOf(a) < textOf(b); });
 
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i == 0 || textOf(order[i]) != m_patterns.back()) {
+        if (i == 0 || textOf(order[i]) != pattern(static_cast<std::uint32_t>(patternCount() - 1))) {
             m_keywordStart.push_back(static_cast<std::uint32_t>(m_keywordIndex.size()));
-            m_patterns.push_back(std::move(folded[order[i] - firstKeyword]));
+            m_patternBytes.append(textOf(order[i]));
+            m_patternStart.push_back(m_patternBytes.size());
         }
         m_keywordIndex.push_back(order[i]);
     }
     m_keywordStart.push_back(static_cast<std::uint32_t>(m_keywordIndex.size()));
+    folded = std::string();
+    foldedStart = std::vector<std::size_t>();
     // Each pattern's keywords are in ascending order: the sort was stable over ascending indices.
-    for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
-        if (m_patterns[p].empty())
+    for (std::uint32_t p = 0; p < patternCount(); ++p) {
+        if (pattern(p).empty())
             m_emptyPattern = p;
     }
 
     if (rule == MatchRule::Contains) {
-        const std::size_t nonEmpty = m_patterns.size() - (m_emptyPattern != kNone ? 1 : 0);
+        const std::size_t nonEmpty = patternCount() - (m_emptyPattern != kNone ? 1 : 0);
         if (nonEmpty > kPlainSearchLimit) {
             m_automaton = std::make_unique<AhoCorasick>();
-            m_automaton->build(m_patterns, m_emptyPattern);
+            std::vector<std::string_view> patterns(patternCount());
+            for (std::uint32_t p = 0; p < patterns.size(); ++p)
+                patterns[p] = pattern(p);
+            m_automaton->build(patterns, m_emptyPattern);
         }
         return;
     }
     m_filter.assign(std::size_t{1} << 10, 0);
     m_filterBytes = m_fold == CaseFold::Bytes || m_codeset == text::Codeset::Utf8;
     std::size_t capacity = 16;
-    while (capacity < m_patterns.size() * 2)
+    while (capacity < patternCount() * 2)
         capacity *= 2;
     m_slots.assign(capacity, Slot{0, 0});
     // About 16 bits per keyword: a name that is no keyword is turned away by one bit, mostly.
     std::size_t bloomBits = std::size_t{1} << 16;
-    while (bloomBits < m_patterns.size() * 16 && bloomBits < (std::size_t{1} << 26))
+    while (bloomBits < patternCount() * 16 && bloomBits < (std::size_t{1} << 26))
         bloomBits *= 2;
     m_bloom.assign(bloomBits / 64, 0);
     m_bloomMask = bloomBits - 1;
-    for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
-        const std::string &pattern = m_patterns[p];
-        m_lengthMask |= std::uint64_t{1} << lengthBit(pattern.size());
-        const std::size_t bit = pattern.empty() ? filterBit(0, 0, 0)
-                                                : filterBit(pattern.size(), static_cast<unsigned char>(pattern.front()),
-                                                            static_cast<unsigned char>(pattern.back()));
+    for (std::uint32_t p = 0; p < patternCount(); ++p) {
+        const std::string_view text = pattern(p);
+        m_lengthMask |= std::uint64_t{1} << lengthBit(text.size());
+        const std::size_t bit = text.empty() ? filterBit(0, 0, 0)
+                                             : filterBit(text.size(), static_cast<unsigned char>(text.front()),
+                                                         static_cast<unsigned char>(text.back()));
         m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        const std::uint64_t hash = hashOf(pattern);
+        const std::uint64_t hash = hashOf(text);
         const std::size_t bloom = (hash >> 32) & m_bloomMask;
         m_bloom[bloom / 64] |= std::uint64_t{1} << (bloom % 64);
         std::size_t slot = hash & (capacity - 1);
@@ -145,7 +158,7 @@ std::uint32_t KeywordMatcher::lookup(std::string_view folded) const
         const Slot entry = m_slots[slot];
         if (entry.pattern == 0)
             return kNone;
-        if (entry.tag == tag && m_patterns[entry.pattern - 1] == folded)
+        if (entry.tag == tag && pattern(entry.pattern - 1) == folded)
             return entry.pattern - 1;
     }
 }
@@ -175,7 +188,7 @@ void KeywordMatcher::addKeywordsOf(std::uint32_t pattern, std::vector<std::uint3
 void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<std::uint32_t> &hits) const
 {
     hits.clear();
-    if (m_patterns.empty())
+    if (patternCount() == 0)
         return;
     std::vector<std::uint32_t> &found = scratch.patterns;
     found.clear();
@@ -217,12 +230,11 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
         if (m_emptyPattern != kNone)
             found.push_back(m_emptyPattern);
         if (!m_automaton) {
-            for (std::uint32_t p = 0; p < m_patterns.size(); ++p) {
+            for (std::uint32_t p = 0; p < patternCount(); ++p) {
                 if (p == m_emptyPattern)
                     continue;
-                const std::string_view pattern = m_patterns[p];
-                for (std::size_t at = folded.find(pattern); at != std::string_view::npos;
-                     at = folded.find(pattern, at + 1)) {
+                const std::string_view text = pattern(p);
+                for (std::size_t at = folded.find(text); at != std::string_view::npos; at = folded.find(text, at + 1)) {
                     if (startsCharacter(folded, at, scratch)) {
                         found.push_back(p);
                         break;
@@ -231,8 +243,8 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
             }
         } else {
             const AhoCorasick &a = *m_automaton;
-            if (scratch.stamp.size() != m_patterns.size()) {
-                scratch.stamp.assign(m_patterns.size(), 0);
+            if (scratch.stamp.size() != patternCount()) {
+                scratch.stamp.assign(patternCount(), 0);
                 scratch.generation = 0;
             }
             if (++scratch.generation == 0) {
@@ -246,7 +258,7 @@ void KeywordMatcher::match(std::string_view name, Scratch &scratch, std::vector<
                 a.forEachMatch(state, [&](std::uint32_t p) {
                     if (scratch.stamp[p] == generation)
                         return;
-                    const std::size_t start = i + 1 - m_patterns[p].size();
+                    const std::size_t start = i + 1 - (m_patternStart[p + 1] - m_patternStart[p]);
                     if (startsCharacter(folded, start, scratch)) {
                         scratch.stamp[p] = generation;
                         found.push_back(p);

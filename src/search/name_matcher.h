@@ -80,12 +80,18 @@ class KeywordMatcher
     std::size_t m_keywordCount = 0;
 
     // Distinct folded keywords ("patterns"), and for each the keyword indices that fold to it.
-    std::vector<std::string> m_patterns;
-    std::vector<std::uint32_t> m_keywordStart; // m_patterns.size() + 1 entries
+    std::size_t patternCount() const { return m_patternStart.size() - 1; }
+    std::string_view pattern(std::uint32_t p) const
+    {
+        return std::string_view(m_patternBytes).substr(m_patternStart[p], m_patternStart[p + 1] - m_patternStart[p]);
+    }
+    std::string m_patternBytes;                 // the patterns one after another
+    std::vector<std::size_t> m_patternStart{0}; // where each starts, and the end
+    std::vector<std::uint32_t> m_keywordStart;  // patternCount() + 1 entries
     std::vector<std::uint32_t> m_keywordIndex;
     std::uint32_t m_emptyPattern = UINT32_MAX;
 
-    // Exact rules: open addressing over m_patterns, behind a Bloom filter of their hashes.
+    // Exact rules: open addressing over the patterns, behind a Bloom filter of their hashes.
     struct Slot {
         std::uint32_t pattern; // pattern + 1, 0 for a free slot
         std::uint32_t tag;     // the upper half of the pattern's hash

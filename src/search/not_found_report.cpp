@@ -45,7 +45,7 @@ NotFoundScanner::NotFoundScanner(std::vector<std::string> lines, Feed feed, text
     }
     m_found.assign(m_patterns.size(), 0);
     m_automaton = std::make_unique<AhoCorasick>();
-    m_automaton->build(m_patterns);
+    m_automaton->build(std::vector<std::string_view>(m_patterns.begin(), m_patterns.end()));
     std::size_t ring = 1;
     while (ring < longest + 1)
         ring *= 2;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "cli/run_find.h"
+#include "roots/fixed_disks.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -191,6 +192,28 @@ INSTANTIATE_TEST_SUITE_P(
                                 "quorvel-find: /nonexistent-quorvel/keys: No such file or directory"},
                       UsageCase{"UnknownCharset", {"--charset", "latin1", "-e", "x", "/"}, 2, "unknown charset"}),
     [](const ::testing::TestParamInfo<UsageCase> &info) { return std::string(info.param.label); });
+
+TEST(FindCliAllDisks, FindsAFolderOnALocalDisk)
+{
+    TempDir dir;
+    const std::string unique = "quorvel-all-disks-" + dir.path().substr(dir.path().rfind('/') + 1);
+    testing::makeTree(dir.path(), {unique + "/"});
+    // The folder is found when it lies on one of the local disks, on that disk's own mount.
+    struct stat here;
+    ASSERT_EQ(stat(dir.path().c_str(), &here), 0);
+    bool onADisk = false;
+    for (const std::string &root : everyFixedDisk()) {
+        struct stat st;
+        const bool below = root == "/" || dir.path().rfind(root + "/", 0) == 0;
+        if (below && stat(root.c_str(), &st) == 0 && st.st_dev == here.st_dev)
+            onADisk = true;
+    }
+    if (!onADisk)
+        GTEST_SKIP() << "the temporary folder is on no local disk of this machine";
+    const FindRun run = runFind({"-a", "-d", "-e", unique});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, lines({dir / unique}));
+}
 
 TEST(FindCliInfo, HelpAndVersion)
 {

@@ -33,7 +33,7 @@ int keptDescriptorBudget()
     return static_cast<int>(std::clamp<rlim_t>(quarter, 16, 4096));
 }
 
-// An open folder kept for opening its subfolders; closed when the last of them is opened.
+// An open folder kept for opening the folders below it; closed when no queued folder needs it.
 class ParentFolder
 {
   public:

@@ -44,25 +44,11 @@ Row checkedRowCount(std::size_t n)
     return static_cast<Row>(n);
 }
 
-template <class Keys>
-std::size_t insertPosition(const Keys &keys, std::string_view text, int kind, bool caseSensitive, Codeset codeset)
+// The binary insertion's 1-based place among m sorted keys, compareAt(k) comparing the new key
+// with key k: after the last key when not smaller, before the first when not greater, else
+// bisection that stops at the first equal key met and goes directly after it.
+template <class CompareAt> std::size_t insertPlace(std::size_t m, const CompareAt &compareAt)
 {
-    const SortKind sortKind = sortKindFromCode(kind);
-    const std::size_t m = keys.size();
-    if (sortKind == SortKind::TruthValue)
-        return isFalseTruthText(text, codeset) ? m + 1 : 1;
-    // Compares text with key number `place` (1-based).
-    const auto compareAt = [&](std::size_t place) {
-        const std::string_view key = keys[place - 1];
-        switch (sortKind) {
-        case SortKind::Number:
-            return compareValues(sortNumberValue(text), sortNumberValue(key));
-        case SortKind::DateTime:
-            return compareValues(sortDateTimeValue(text), sortDateTimeValue(key));
-        default:
-            return compareSortTexts(text, key, caseSensitive, codeset);
-        }
-    };
     if (m == 0)
         return 1;
     if (compareAt(m) >= 0)
@@ -83,6 +69,28 @@ std::size_t insertPosition(const Keys &keys, std::string_view text, int kind, bo
             lo = mid;
     }
     return lo + 1;
+}
+
+template <class Keys>
+std::size_t insertPosition(const Keys &keys, std::string_view text, int kind, bool caseSensitive, Codeset codeset)
+{
+    const SortKind sortKind = sortKindFromCode(kind);
+    const std::size_t m = keys.size();
+    if (sortKind == SortKind::TruthValue)
+        return isFalseTruthText(text, codeset) ? m + 1 : 1;
+    // Compares text with key number `place` (1-based).
+    const auto compareAt = [&](std::size_t place) {
+        const std::string_view key = keys[place - 1];
+        switch (sortKind) {
+        case SortKind::Number:
+            return compareValues(sortNumberValue(text), sortNumberValue(key));
+        case SortKind::DateTime:
+            return compareValues(sortDateTimeValue(text), sortDateTimeValue(key));
+        default:
+            return compareSortTexts(text, key, caseSensitive, codeset);
+        }
+    };
+    return insertPlace(m, compareAt);
 }
 
 std::vector<std::size_t> widened(const std::vector<Row> &rows)
@@ -111,30 +119,7 @@ template <class Compare> std::vector<std::size_t> replayInsertions(Row n, Compar
 {
     RankedRows sorted;
     for (Row i = 0; i < n; ++i) {
-        const std::size_t m = i;
-        std::size_t place;
-        if (m == 0) {
-            place = 0;
-        } else if (compare(i, sorted.at(m - 1)) >= 0) {
-            place = m;
-        } else if (compare(i, sorted.at(0)) <= 0) {
-            place = 0;
-        } else {
-            std::size_t lo = 1, hi = m;
-            while (lo < hi - 1) {
-                const std::size_t mid = (lo + hi) / 2;
-                const int c = compare(i, sorted.at(mid - 1));
-                if (c == 0) {
-                    lo = mid;
-                    break;
-                }
-                if (c < 0)
-                    hi = mid;
-                else
-                    lo = mid;
-            }
-            place = lo;
-        }
+        const std::size_t place = insertPlace(i, [&](std::size_t k) { return compare(i, sorted.at(k - 1)); }) - 1;
         sorted.insert(place, i);
     }
     return widened(sorted.entries());

@@ -4,6 +4,12 @@
 #include <QPushButton>
 #include <QCheckBox>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -222,6 +228,64 @@ TEST_F(BatchOperationsTest, DeleteAskedFirstAndKeepsFailedRows)
     EXPECT_EQ(shell.messages[1].text, "您没有选择任何文件！");
     EXPECT_EQ(shell.messages[1].caption, "信息：");
     EXPECT_EQ(window->status(), "正在删除，请稍等...");
+}
+
+// A volume of its own, in this test process's private mount namespace, whose top folder holds
+// a file where its trash would go: its entries cannot be trashed. The namespace is made
+// before the window, so the window's worker thread is born into it.
+class UntrashableVolumeTest : public BatchOperationsTest
+{
+  protected:
+    void SetUp() override
+    {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", volume.path().c_str(), "tmpfs", 0, "size=4m") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        mounted = true;
+        BatchOperationsTest::SetUp();
+        writeFile(volume / (".Trash-" + std::to_string(::getuid())), "not a folder");
+        makeTree(volume.path(), {"a.txt", "b.txt"});
+        for (const char *name : {"b.txt", "a.txt"}) {
+            const int row = list()->insertRow(0, volume / name);
+            list()->setCellText(row, 1, name);
+            list()->setRowChecked(row, true);
+        }
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            ::umount2(volume.path().c_str(), MNT_DETACH);
+        BatchOperationsTest::TearDown();
+    }
+
+    TempDir volume;
+    bool mounted = false;
+};
+
+TEST_F(UntrashableVolumeTest, AskedOnceRefusedEntriesKeepTheirRows)
+{
+    shell.okCancelAnswers = {true, false};
+    window->按钮4->click();
+    waitForBatch();
+    ASSERT_EQ(shell.questions.size(), 2u);
+    EXPECT_NE(shell.questions[1].text.find("2个项目无法移到回收站"), std::string::npos);
+    EXPECT_NE(shell.questions[1].text.find(volume / "a.txt"), std::string::npos);
+    EXPECT_TRUE(fs::exists(volume / "a.txt"));
+    EXPECT_EQ(names(), (Texts{"a.txt", "b.txt"}));
+    EXPECT_EQ(window->status(), "删除完毕，其中2个失败！");
+}
+
+TEST_F(UntrashableVolumeTest, AcceptedEntriesAreDeletedForGood)
+{
+    shell.okCancelAnswers = {true, true};
+    window->按钮4->click();
+    waitForBatch();
+    EXPECT_EQ(shell.questions.size(), 2u);
+    EXPECT_FALSE(fs::exists(volume / "a.txt"));
+    EXPECT_FALSE(fs::exists(volume / "b.txt"));
+    EXPECT_EQ(list()->rowCount(), 0);
+    EXPECT_EQ(window->status(), "删除完毕！");
+    EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(BatchOperationsTest, ClipboardGetsTheCheckedPathsInRowOrder)

@@ -48,6 +48,8 @@ struct BatchOperations::Run {
     std::vector<std::size_t> deletedRows;                         // pass indices of rows whose entry is gone
     std::vector<std::pair<std::size_t, std::string>> untrashable; // pass index, path
     std::set<std::string> movedHere;                              // entries this move put into the destination
+    std::vector<std::pair<std::size_t, std::string>> permanent;   // to delete for good, in order
+    std::size_t permanentNext = 0;
 };
 
 BatchOperations::BatchOperations(MainWindow &window)
@@ -222,30 +224,34 @@ void BatchOperations::offerPermanentDelete()
         return;
     }
     // One at a time, in row order, like the pass.
-    auto remaining = std::make_shared<std::vector<std::pair<std::size_t, std::string>>>(std::move(run.untrashable));
+    run.permanent = std::move(run.untrashable);
     run.untrashable.clear();
-    auto next = std::make_shared<std::function<void(std::size_t)>>();
-    *next = [this, remaining, next](std::size_t i) {
-        if (i == remaining->size()) {
-            std::sort(m_run->deletedRows.begin(), m_run->deletedRows.end());
-            finishDelete();
-            return;
-        }
-        const auto [row, path] = (*remaining)[i];
-        m_worker->submit([path](const OperationControl &) { return deletePermanently(path); }, this,
-                         [this, row, path, next, i](const FileOpResult &result) {
-                             if (!m_run)
-                                 return;
-                             if (result.ok()) {
-                                 ++m_run->done;
-                                 m_run->deletedRows.push_back(row);
-                             } else {
-                                 m_run->failures.push_back({path, result.reason});
-                             }
-                             (*next)(i + 1);
-                         });
-    };
-    (*next)(0);
+    deleteNextPermanently();
+}
+
+void BatchOperations::deleteNextPermanently()
+{
+    Run &run = *m_run;
+    if (run.permanentNext == run.permanent.size()) {
+        std::sort(run.deletedRows.begin(), run.deletedRows.end());
+        finishDelete();
+        return;
+    }
+    const std::size_t row = run.permanent[run.permanentNext].first;
+    const std::string path = run.permanent[run.permanentNext].second;
+    ++run.permanentNext;
+    m_worker->submit([path](const OperationControl &) { return deletePermanently(path); }, this,
+                     [this, row, path](const FileOpResult &result) {
+                         if (!m_run)
+                             return;
+                         if (result.ok()) {
+                             ++m_run->done;
+                             m_run->deletedRows.push_back(row);
+                         } else {
+                             m_run->failures.push_back({path, result.reason});
+                         }
+                         deleteNextPermanently();
+                     });
 }
 
 void BatchOperations::finishDelete()

@@ -50,6 +50,7 @@ class BatchOperations : public QObject
     void step();
     void handleResult(std::size_t row, const std::string &path, const FileOpResult &result);
     void offerPermanentDelete();
+    void deleteNextPermanently();
     void finishDelete();
     void finish();
     // The current index of a row that stood at `row` when the batch began (rows put on top

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "search/random_tree.h"
 #include "text/characters.h"
 
 namespace quorvel {
@@ -103,12 +104,7 @@ std::string randomText(std::mt19937 &rng, Codeset codeset, int maxPieces)
     static const std::vector<std::string> gbk{"a",        "B",        "A",    ".",    " ",    "\x81\x41",
                                               "\x81\x61", "\xB0\xA1", "\xA1", "\x41", "\xB0", "\x81\x30\x81\x30",
                                               "1",        "Ab",       "ab.",  "\xFF"};
-    const std::vector<std::string> &pieces = codeset == Codeset::Utf8 ? utf8 : gbk;
-    std::string out;
-    const int n = std::uniform_int_distribution<int>(0, maxPieces)(rng);
-    for (int i = 0; i < n; ++i)
-        out += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
-    return out;
+    return testing::joinRandomPieces(rng, codeset == Codeset::Utf8 ? utf8 : gbk, maxPieces);
 }
 
 bool plainMatch(const std::string &name, const std::string &keyword, MatchRule rule, CaseFold fold, Codeset cs)

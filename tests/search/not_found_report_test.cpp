@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "search/random_tree.h"
+
 #include <random>
 
 #include "search/search_oracle.h"
@@ -72,12 +74,7 @@ std::string randomText(std::mt19937 &rng, Codeset codeset, int maxPieces)
                                                "\x85", "\xFF", "\xE7", "Ab", "t"};
     static const std::vector<std::string> gbk{
         "a", "B", "/", ".", " ", "\x81\x41", "\x81\x61", "\xB0\xA1", "\xA1", "A", "\xB0", "\x81\x30\x81\x30", "Ab"};
-    const std::vector<std::string> &pieces = codeset == Codeset::Utf8 ? utf8 : gbk;
-    std::string out;
-    const int n = std::uniform_int_distribution<int>(0, maxPieces)(rng);
-    for (int i = 0; i < n; ++i)
-        out += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
-    return out;
+    return testing::joinRandomPieces(rng, codeset == Codeset::Utf8 ? utf8 : gbk, maxPieces);
 }
 
 class NotFoundDifferential : public ::testing::TestWithParam<Codeset>

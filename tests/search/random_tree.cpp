@@ -114,4 +114,13 @@ std::vector<std::string> makeRandomTree(const std::string &root, unsigned seed, 
     return keywords;
 }
 
+std::string joinRandomPieces(std::mt19937 &rng, const std::vector<std::string> &pieces, int maxPieces)
+{
+    std::string out;
+    const int n = std::uniform_int_distribution<int>(0, maxPieces)(rng);
+    for (int i = 0; i < n; ++i)
+        out += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+    return out;
+}
+
 } // namespace quorvel::testing

@@ -14,4 +14,8 @@ namespace quorvel::testing {
 // Returns a keyword list drawn from the names (pieces, case changed, duplicated) plus noise.
 std::vector<std::string> makeRandomTree(const std::string &root, unsigned seed, text::Codeset codeset);
 
+// Up to maxPieces pieces drawn at random from `pieces`, joined: random names and keywords
+// whose pieces a test picks to reach its edge cases.
+std::string joinRandomPieces(std::mt19937 &rng, const std::vector<std::string> &pieces, int maxPieces);
+
 } // namespace quorvel::testing
